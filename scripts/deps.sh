@@ -1,0 +1,20 @@
+# Sourced by scripts/run and scripts/test: installs the Debian packages that are missing.
+# Usage: ensurePackages pkg...
+
+ensurePackages() {
+    local missing=()
+    local p
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+BUILD_PACKAGES=(cmake g++ make pkg-config libsdl1.2-dev libgl1-mesa-dev libglu1-mesa-dev)
+TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev libsdl1.2-compat xvfb xauth xdotool x11-utils
+               imagemagick python3 valgrind clang-14 libclang-rt-14-dev libgl1-mesa-dri)

@@ -1,0 +1,60 @@
+// State shared by the files of the scene module; nothing outside src/scene/ and
+// the tests includes this header.
+#pragma once
+
+#include <SDL.h>
+
+#include "../includes.h"
+#include "../scene.h"
+
+// One moving sphere: the ball or a pin.
+typedef struct dynamicObject {
+    vec3 location;
+    vec3 initLoc;
+    vec3 velocity;
+    float radius;
+    float mass;
+    GLint dispList;
+    int inPlay;
+} dynamicObject;
+
+// Level state, filled by the scene file.
+extern int numPins;
+extern dynamicObject *pins;
+extern dynamicObject ball;
+extern int remainingPins;
+extern collisionFace *firstCollisionFace;
+extern float bgRed, bgGreen, bgBlue;
+extern float txtRed, txtGreen, txtBlue;
+extern GLint worldDispList;
+extern float worldLowerBound;
+extern vec3 cameraLocation;
+extern vec3 cameraInitLoc;
+extern vec3 cameraVelocity;
+extern float cameraSpeed;
+
+// Frame clock, timers and input.
+extern float deltaTime;
+extern float gameDeltaTime;
+extern int isPaused;
+extern float pausedTimer;
+extern int limitFrames;
+extern float mouseMotionTime;
+extern float throwTimeRemaining;
+extern int totalXChange;
+extern int totalYChange;
+extern Uint16 mousex;
+extern Uint16 mousey;
+extern float ysensitivity;
+extern float xsensitivity;
+extern int showGLPointer;
+
+// Scene file (sceneFile.cpp).
+condition sceneLoad(char *fName);
+void sceneUnload(void);
+
+// Physics (physics.cpp): doPhysics steps the module state.
+void doPhysics(void);
+
+// Drawing (sceneDraw.cpp).
+void drawScene(void);
