@@ -425,11 +425,12 @@ class GameTests:
         normalised = GL_PATTERN.sub(GL_LINES, actual, count=1) if GL_LINES in expected else actual
         self.assertEqual(normalised, expected)
 
-    def assertExits(self, game, expected, status=0, timeout=10.0):
+    def assertExits(self, game, expected, status=0, timeout=10.0, quietStderr=True):
+        """Waits for the game to end; checks its whole stdout, its status and its empty stderr."""
         rc = game.waitExit(timeout)
         self.assertTranscript(game.stdout(), expected)
         self.assertEqual(rc, status, "exit status; stderr:\n" + game.stderr())
-        if status == 0:
+        if quietStderr:
             self.assertEqual(game.stderr(), "", "nothing goes to standard error")
 
     def assertHoldEndsLevel(self, game, key, nextScene, gatedNext=True):

@@ -1,0 +1,55 @@
+"""Throwing the ball with a real mouse drag: a straight throw down the lane knocks the
+one pin over the lane's end into the pit and wins the level; the right button
+abandons a throw and puts the ball back."""
+
+import harness
+import screen
+from harness import COMPLETED, DONE, GL_LINES, LIST_LOADED, LOADING_LIST, UNLOADING, loaded, scenes
+
+# The lane ends at y 2; the pin stands at y 1, the ball starts at y -8 and both rest on the lane.
+# Dragging 200 pixels up in about 0.4 s sends the ball at about 10 units a second; the pin,
+# five times lighter, leaves faster still, off the end, and drops below the bound at z -5.
+DRAG = (0, -200)
+START = LOADING_LIST + scenes(2) + LIST_LOADED + GL_LINES
+
+
+class ThrowTests(harness.GameTests):
+    def start(self):
+        files = screen.sceneFiles(["lane.txt", "over.txt"])
+        game = self.startLevel(files, "lane.txt")
+        # Let the ball and the pin settle on the lane.
+        game.waitShot(screen.throwBanner, what="the level awaiting a throw")
+        return game
+
+    def testStraightThrowKnocksThePinIntoThePit(self):
+        game = self.start()
+        game.drag(*DRAG)
+        # While the ball rolls the banner is blank and the throw clock shows on the second line.
+        game.waitShot(lambda s: screen.hasText(s, screen.THROW_TIME) and screen.noText(s, screen.BANNER),
+                      timeout=1.5, what="the throw clock")
+        game.waitFor(UNLOADING, timeout=8)
+        game.waitFor(loaded("over.txt"))
+        game.hold("Escape")
+        self.assertExits(game, START + loaded("lane.txt") + UNLOADING + loaded("over.txt") + UNLOADING
+                         + COMPLETED + DONE)
+
+    def testRightButtonAbandonsTheThrow(self):
+        game = self.start()
+        # Released and at once abandoned, long before the ball reaches the pin.
+        game.drag(*DRAG)
+        game.click(3, 0.02)
+        shot = game.waitShot(screen.throwBanner, timeout=2, what="the ball back, awaiting a throw")
+        self.assertTrue(screen.noText(shot, screen.THROW_TIME), "no throw clock once the throw is abandoned")
+        self.assertTrue(screen.hasText(shot, screen.PIN_COUNT))
+        # The pin was left standing: the level goes on, and the next throw wins it.
+        game.assertQuiet(2.5)
+        game.drag(*DRAG)
+        game.waitFor(UNLOADING, timeout=8)
+        game.waitFor(loaded("over.txt"))
+        game.hold("Escape")
+        self.assertExits(game, START + loaded("lane.txt") + UNLOADING + loaded("over.txt") + UNLOADING
+                         + COMPLETED + DONE)
+
+
+if __name__ == "__main__":
+    harness.main()
