@@ -1,5 +1,7 @@
 """What the player sees: the scene file's background colour, the lane, ball and pin,
-and the heads-up lines of a playable level and of the game-over screen."""
+the heads-up lines of a playable level and of the game-over screen, and the window's titles."""
+
+import subprocess
 
 import harness
 import screen
@@ -21,6 +23,17 @@ class HudTests(harness.GameTests):
         # Text appears nowhere else: the rest of the top line between pin count and banner is empty.
         self.assertTrue(screen.noText(shot, (64, 0, screen.BANNER[0], 16)))
         self.assertTrue(screen.noText(shot, (0, 40, screen.WIDTH, screen.HEIGHT - 20)))
+
+    def testWindowCaption(self):
+        game = self.startLevel(screen.sceneFiles(["over.txt"]), "over.txt")
+        ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Pinwhirl$"], env=game.env,
+                             capture_output=True, text=True, timeout=10).stdout.split()
+        self.assertTrue(ids, "a visible window with the title Pinwhirl")
+        if self.runtime.name == "classic":
+            # sdl12-compat drops the icon title.
+            props = subprocess.run(["xprop", "-id", ids[0], "WM_ICON_NAME"], env=game.env, capture_output=True,
+                                   text=True, timeout=10).stdout
+            self.assertIn('"whatDoesThisDo?"', props)
 
     def testGameOverScreenHasNoPinCount(self):
         game = self.startLevel(screen.sceneFiles(["over.txt"]), "over.txt")
