@@ -219,6 +219,7 @@ class Game:
             os.mkfifo(os.path.join(self.dir.name, name))
         self.env = dict(os.environ)
         self.env.pop("SDL_VIDEODRIVER", None)
+        self.env.pop("CACA_DRIVER", None)
         self.env.pop("LD_LIBRARY_PATH", None)
         self.env.update(runtime.env)
         if not display:
@@ -336,9 +337,21 @@ class Game:
     def xdotool(self, *args):
         subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True, timeout=10)
 
-    def hold(self, key, seconds=0.07):
-        """Holds a key (xdotool name, e.g. F12, ctrl+q) down for a few frames."""
+    def hold(self, key, seconds=0.1):
+        """Holds a key (xdotool name, e.g. F12, ctrl+q) down for a few frames.
+
+        A tenth of a second is several frames even for a slow game, and shorter than the
+        quarter second that locks out a second pause or resume.
+        """
         self.xdotool("keydown", key, "sleep", seconds, "keyup", key)
+
+    def holdUntil(self, key, text, timeout=10.0):
+        """Holds a key down until text appears on standard output, however slow the frames."""
+        self.xdotool("keydown", key)
+        try:
+            self.waitFor(text, timeout)
+        finally:
+            self.xdotool("keyup", key)
 
     def click(self, button=1, seconds=0.05):
         self.xdotool("mousedown", button, "sleep", seconds, "mouseup", button)
@@ -433,12 +446,13 @@ class GameTests:
         if quietStderr:
             self.assertEqual(game.stderr(), "", "nothing goes to standard error")
 
-    def assertHoldEndsLevel(self, game, key, nextScene, gatedNext=True):
-        """Holds key (F12 or F5) once: the level unloads, then nextScene loads."""
-        game.hold(key)
-        game.waitFor(UNLOADING)
-        if gatedNext:
-            game.feed(nextScene)
+    def assertHoldEndsLevel(self, game, key, nextScene):
+        """Holds key (F12 or F5) until the level unloads, then lets the gated nextScene load.
+
+        The game cannot start nextScene before it is fed, so the key acts exactly once.
+        """
+        game.holdUntil(key, UNLOADING)
+        game.feed(nextScene)
         game.waitFor(loaded(nextScene))
 
 

@@ -26,7 +26,7 @@ class ControlTests(harness.GameTests):
         return game
 
     def assertQuitsCleanly(self, game):
-        game.hold("Escape")
+        game.holdUntil("Escape", DONE)
         self.assertExits(game, LOADING_LIST + scenes(2) + LIST_LOADED + GL_LINES + loaded("l0.txt")
                          + UNLOADING + DONE)
 

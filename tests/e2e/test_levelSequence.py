@@ -34,7 +34,7 @@ class LevelSequenceTests(harness.GameTests):
         self.assertHoldEndsLevel(game, "F12", "l1.txt")
         self.assertHoldEndsLevel(game, "F12", "over.txt")
         self.assertHoldEndsLevel(game, "F12", "l0.txt")
-        game.hold("Escape")
+        game.holdUntil("Escape", DONE)
         passThrough = (loaded("l0.txt") + UNLOADING + loaded("l1.txt") + UNLOADING + loaded("over.txt")
                        + UNLOADING + COMPLETED)
         self.assertExits(game, LOADING_LIST + scenes(3) + LIST_LOADED + GL_LINES + passThrough + passThrough
@@ -45,7 +45,7 @@ class LevelSequenceTests(harness.GameTests):
         game = self.startLevel(files, "l0.txt")
         game.click(1)
         game.assertQuiet(0.5)
-        game.hold("Escape")
+        game.holdUntil("Escape", DONE)
         self.assertExits(game, LOADING_LIST + scenes(2) + LIST_LOADED + GL_LINES + loaded("l0.txt")
                          + UNLOADING + DONE)
 
@@ -53,7 +53,7 @@ class LevelSequenceTests(harness.GameTests):
         files, gated = levelFiles(["l0.txt", "over.txt"], gated=["over.txt"])
         game = self.startLevel(files, "l0.txt", gated=gated)
         self.assertHoldEndsLevel(game, "F12", "over.txt")
-        game.hold("Escape")
+        game.holdUntil("Escape", DONE)
         self.assertExits(game, LOADING_LIST + scenes(2) + LIST_LOADED + GL_LINES + loaded("l0.txt")
                          + UNLOADING + loaded("over.txt") + UNLOADING + COMPLETED + DONE)
 
@@ -64,7 +64,7 @@ class LevelSequenceTests(harness.GameTests):
                 game = self.startLevel(files, "l0.txt")
                 game.hold("q")
                 game.assertQuiet(0.4)
-                game.hold(ctrl + "+q")
+                game.holdUntil(ctrl + "+q", DONE)
                 self.assertExits(game, LOADING_LIST + scenes(2) + LIST_LOADED + GL_LINES + loaded("l0.txt")
                                  + UNLOADING + DONE)
 
@@ -73,7 +73,7 @@ class LevelSequenceTests(harness.GameTests):
         game = self.startLevel(files, "l0.txt", gated=gated)
         self.assertHoldEndsLevel(game, "F5", "l0.txt")
         self.assertHoldEndsLevel(game, "F5", "l0.txt")
-        game.hold("Escape")
+        game.holdUntil("Escape", DONE)
         self.assertExits(game, LOADING_LIST + scenes(2) + LIST_LOADED + GL_LINES
                          + (loaded("l0.txt") + UNLOADING) * 3 + DONE)
 
@@ -86,7 +86,7 @@ class LevelSequenceTests(harness.GameTests):
         game.waitFor(COMPLETED)
         game.feed("over.txt")
         game.waitFor(loaded("over.txt"))
-        game.hold("Escape")
+        game.holdUntil("Escape", DONE)
         self.assertExits(game, LOADING_LIST + scenes(1) + LIST_LOADED + GL_LINES
                          + (loaded("over.txt") + UNLOADING) * 2 + COMPLETED + loaded("over.txt") + UNLOADING
                          + COMPLETED + DONE)
@@ -99,7 +99,7 @@ class LevelSequenceTests(harness.GameTests):
         game.waitFor(loaded("over.txt"))
         game.waitDrawn()
         game.assertQuiet(0.5)
-        game.hold("Escape")
+        game.holdUntil("Escape", DONE)
         self.assertExits(game, LOADING_LIST + scenes(2) + LIST_LOADED + GL_LINES + loaded("empty.txt")
                          + UNLOADING + loaded("over.txt") + UNLOADING + COMPLETED + DONE)
 

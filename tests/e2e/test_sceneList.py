@@ -53,7 +53,7 @@ class SceneListTests(harness.GameTests):
         game.click(1)
         game.waitFor(COMPLETED)
         game.waitFor(loaded("over.txt"))
-        game.hold("Escape")
+        game.holdUntil("Escape", DONE)
         self.assertExits(game, LOADING_LIST + scenes(1) + LIST_LOADED + GL_LINES
                          + loaded("over.txt") + UNLOADING + COMPLETED + loaded("over.txt")
                          + UNLOADING + COMPLETED + DONE)

@@ -29,7 +29,7 @@ class ThrowTests(harness.GameTests):
                       timeout=1.5, what="the throw clock")
         game.waitFor(UNLOADING, timeout=8)
         game.waitFor(loaded("over.txt"))
-        game.hold("Escape")
+        game.holdUntil("Escape", DONE)
         self.assertExits(game, START + loaded("lane.txt") + UNLOADING + loaded("over.txt") + UNLOADING
                          + COMPLETED + DONE)
 
@@ -62,7 +62,7 @@ class ThrowTests(harness.GameTests):
         game.drag(*DRAG)
         game.waitFor(UNLOADING, timeout=8)
         game.waitFor(loaded("over.txt"))
-        game.hold("Escape")
+        game.holdUntil("Escape", DONE)
         self.assertExits(game, START + loaded("lane.txt") + UNLOADING + loaded("over.txt") + UNLOADING
                          + COMPLETED + DONE)
 
