@@ -72,6 +72,11 @@ class SceneFileTests(harness.GameTests):
         game = self.runScene(harness.sceneText(pinCount=2))
         self.assertExits(game, START + PINS_SHORT + UNLOADING + DONE)
 
+    def testHugePinCountFailsOnTheFirstMissingPin(self):
+        # The pins array grows with the entries read: no attempt at two billion records at once.
+        game = self.runScene(harness.sceneText(pinCount=2000000000))
+        self.assertExits(game, START + PINS_SHORT + UNLOADING + DONE)
+
     def testMissingPinMesh(self):
         pins = (((0, 1, 0.5), 0.5, 1.0, "pin.txt"), ((1, 1, 0.5), 0.5, 1.0, "nopin.txt"))
         game = self.runScene(harness.sceneText(pins=pins))

@@ -43,6 +43,20 @@ class SceneListTests(harness.GameTests):
         game = self.runList("")
         self.assertExits(game, LOADING_LIST + scenes(-1) + INVALID_FIRST_LINE + BAD_LIST)
 
+    def testHugeCountWithFewEntriesIsRejected(self):
+        # The table grows with the entries read, so the missing second entry fails the list.
+        game = self.runList("scenes 2000000000\nlevel a.txt\n")
+        self.assertExits(game, LOADING_LIST + scenes(2000000000) + "Not all scene entries valid\n" + BAD_LIST)
+
+    def testLongLabelsAndTheLongestFileNameAreTakenWhole(self):
+        # Labels of any length are skipped; a name of 256 characters is kept to its last one
+        # (here too long for the file system, so the level cannot be opened).
+        name = "n" * 252 + ".txt"
+        game = self.runList("a-header-label-of-more-than-twenty-characters 1\n"
+                            "an-entry-label-of-more-than-twenty-characters %s\n" % name)
+        self.assertExits(game, LOADING_LIST + scenes(1) + LIST_LOADED + GL_LINES
+                         + "Unable to open file: %s for scene loading\n" % name + COMPLETED + DONE)
+
     def testEntriesBeyondTheStatedCountAreIgnored(self):
         # One entry stated: it is the last, so it runs as the game-over screen, and
         # finishing it comes back to it, never to the surplus entry.
