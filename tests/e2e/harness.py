@@ -44,6 +44,9 @@ BAD_LIST = "Error in scene list file, scenelist.txt\n"
 MESH_ERROR = ("encountered file error, possibly an invalid first line\nor an invalid file\n"
               " or no file\nor something else\nwhen trying to load %s")
 
+# A pause or resume locks the next change out for a quarter second; wait a little longer.
+DEBOUNCE = 0.35
+
 # Stands for the three OpenGL identification lines, whose values vary.
 GL_LINES = "<OpenGL vendor, renderer and version>\n"
 GL_PATTERN = re.compile(r"OpenGL Vendor:   [^\n]+\nOpenGL Renderer: [^\n]+\nOpenGL Version:  [^\n]+\n")
@@ -384,7 +387,8 @@ class Game:
             if predicate(shot):
                 return shot
             if time.monotonic() > deadline:
-                raise AssertionError("screen never showed %s within %.1f s (%s)" % (what, timeout, self._status()))
+                raise AssertionError("screen never showed %s within %.1f s (%s)"
+                                     % (what, timeout, self._status()))
             time.sleep(0.1)
 
     def waitDrawn(self, timeout=10.0):

@@ -43,7 +43,8 @@ def noText(shot, region):
 def litCells(shot, region):
     """The set of text pixels in region, relative to its corner: the shape of what is written there."""
     x0, y0, x1, y1 = region
-    return frozenset((x - x0, y - y0) for y in range(y0, y1) for x in range(x0, x1) if isText(shot.pixel(x, y)))
+    return frozenset((x - x0, y - y0) for y in range(y0, y1) for x in range(x0, x1)
+                     if isText(shot.pixel(x, y)))
 
 
 def paused(shot):

@@ -6,10 +6,8 @@ import time
 
 import harness
 import screen
-from harness import DONE, GL_LINES, LIST_LOADED, LOADING_LIST, UNLOADING, loaded, scenes
+from harness import DEBOUNCE, DONE, GL_LINES, LIST_LOADED, LOADING_LIST, UNLOADING, loaded, scenes
 
-# A pause or resume locks the next change out for a quarter second.
-DEBOUNCE = 0.35
 
 
 def drawsLevel(shot):

@@ -11,9 +11,11 @@ from harness import BALL, FLOOR, PIN
 class HudTests(harness.GameTests):
     def testPlayableLevelShowsSceneAndHeadsUpLines(self):
         game = self.startLevel(screen.sceneFiles(["l0.txt", "over.txt"]), "l0.txt")
-        shot = game.waitShot(lambda s: hasScene(s) and screen.throwBanner(s), what="the level awaiting a throw")
+        shot = game.waitShot(lambda s: hasScene(s) and screen.throwBanner(s),
+                             what="the level awaiting a throw")
         background = harness.unitColour(screen.BACKGROUND)
-        for corner in ((screen.WIDTH - 1, 40), (10, screen.HEIGHT // 2), (screen.WIDTH - 10, screen.HEIGHT // 2)):
+        middle = screen.HEIGHT // 2
+        for corner in ((screen.WIDTH - 1, 40), (10, middle), (screen.WIDTH - 10, middle)):
             self.assertTrue(harness.near(background)(shot.pixel(*corner)),
                             "background at %s is %s" % (corner, shot.pixel(*corner)))
         self.assertTrue(screen.hasText(shot, screen.PIN_COUNT), "pin count")
@@ -31,8 +33,8 @@ class HudTests(harness.GameTests):
         self.assertTrue(ids, "a visible window with the title Pinwhirl")
         if self.runtime.name == "classic":
             # sdl12-compat drops the icon title.
-            props = subprocess.run(["xprop", "-id", ids[0], "WM_ICON_NAME"], env=game.env, capture_output=True,
-                                   text=True, timeout=10).stdout
+            props = subprocess.run(["xprop", "-id", ids[0], "WM_ICON_NAME"], env=game.env,
+                                   capture_output=True, text=True, timeout=10).stdout
             self.assertIn('"whatDoesThisDo?"', props)
 
     def testGameOverScreenHasNoPinCount(self):

@@ -1,10 +1,13 @@
 """Throwing the ball with a real mouse drag: a straight throw down the lane knocks the
 one pin over the lane's end into the pit and wins the level; the right button
-abandons a throw and puts the ball back."""
+abandons a throw and puts the ball back; buttons while paused."""
+
+import time
 
 import harness
 import screen
-from harness import COMPLETED, DONE, GL_LINES, LIST_LOADED, LOADING_LIST, UNLOADING, loaded, scenes
+from harness import (COMPLETED, DEBOUNCE, DONE, GL_LINES, LIST_LOADED, LOADING_LIST, UNLOADING, loaded,
+                     scenes)
 
 # The lane ends at y 2; the pin stands at y 1, the ball starts at y -8 and both rest on the lane.
 # Dragging 200 pixels up in about 0.4 s sends the ball at about 10 units a second; the pin,
@@ -65,6 +68,36 @@ class ThrowTests(harness.GameTests):
         game.holdUntil("Escape", DONE)
         self.assertExits(game, START + loaded("lane.txt") + UNLOADING + loaded("over.txt") + UNLOADING
                          + COMPLETED + DONE)
+
+    def testButtonsWhilePaused(self):
+        game = self.start()
+        rolling = lambda s: screen.hasText(s, screen.THROW_TIME) and screen.noText(s, screen.BANNER)
+        game.hold("p")
+        game.waitShot(lambda s: screen.paused(s) and screen.throwBanner(s), what="paused, awaiting a throw")
+        # The press starts a throw even while paused; the release is ignored, so it stays a throw
+        # in progress, the banner blank, with no clock, through the resume.
+        game.click(1)
+        game.waitShot(lambda s: screen.paused(s) and screen.noText(s, screen.BANNER), what="a throw begun")
+        time.sleep(DEBOUNCE)
+        game.hold("Return")
+        shot = game.waitShot(screen.running, what="resumed")
+        self.assertTrue(screen.noText(shot, screen.BANNER) and screen.noText(shot, screen.THROW_TIME))
+        # A release now ends the drag: a throw without a push, watched on the throw clock.
+        game.click(1)
+        game.waitShot(rolling, what="the throw clock")
+        # While paused the right button does not abandon it.
+        time.sleep(DEBOUNCE)
+        game.hold("p")
+        game.waitShot(screen.paused, what="paused while the ball rolls")
+        game.click(3)
+        time.sleep(DEBOUNCE)
+        game.hold("Return")
+        shot = game.waitShot(screen.running, what="resumed")
+        self.assertTrue(rolling(shot), "the throw goes on after a right click while paused")
+        game.click(3)
+        game.waitShot(lambda s: screen.throwBanner(s) and screen.noText(s, screen.THROW_TIME),
+                      what="the throw abandoned")
+        game.assertQuiet(0)
 
 
 if __name__ == "__main__":
