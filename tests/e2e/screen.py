@@ -18,10 +18,6 @@ PIN_COUNT = (0, 0, 64, 16)
 THROW_TIME = (0, 16, 64, 32)
 FPS = (0, HEIGHT - 16, 120, HEIGHT)
 BANNER = (WIDTH // 2 - 72, 0, WIDTH // 2 + 72, 16)
-# "  Throw The Ball  " has text in these two spans; "     Game Over    " has none.
-THROW_BANNER_ONLY = [(WIDTH // 2 - 56, 0, WIDTH // 2 - 32, 16), (WIDTH // 2 + 40, 0, WIDTH // 2 + 56, 16)]
-# "     Game Over    " has text in the middle, as does the throw banner.
-BANNER_MIDDLE = (WIDTH // 2 - 32, 0, WIDTH // 2 + 40, 16)
 PAUSED = (WIDTH // 2 - 24, HEIGHT // 2 - 8, WIDTH // 2 + 24, HEIGHT // 2 + 8)
 
 # Enough lit pixels that stray pixels cannot pass for a line of text.
@@ -47,8 +43,27 @@ def litCells(shot, region):
                      if isText(shot.pixel(x, y)))
 
 
+def glyphs(shot, x0, y0, n):
+    """The shapes in the n character cells from (x0, y0) rightward."""
+    return [litCells(shot, (x0 + 8 * i, y0, x0 + 8 * i + 8, y0 + 16)) for i in range(n)]
+
+
+def reads(shot, x0, y0, text):
+    """Whether the cells from (x0, y0) could show text, whatever the font: blank cells where it
+    has blanks, writing elsewhere, the same shape wherever a character repeats and different
+    shapes for different characters."""
+    shapes = glyphs(shot, x0, y0, len(text))
+    byChar = {}
+    for ch, shape in zip(text, shapes):
+        if (ch == " ") != (not shape):
+            return False
+        if ch != " " and byChar.setdefault(ch, shape) != shape:
+            return False
+    return len(set(byChar.values())) == len(byChar)
+
+
 def paused(shot):
-    return hasText(shot, PAUSED)
+    return reads(shot, PAUSED[0], PAUSED[1], "PAUSED")
 
 
 def running(shot):
@@ -56,11 +71,29 @@ def running(shot):
 
 
 def throwBanner(shot):
-    return all(hasText(shot, r) for r in THROW_BANNER_ONLY) and hasText(shot, BANNER_MIDDLE)
+    return reads(shot, BANNER[0], 0, "  Throw The Ball  ")
 
 
 def gameOverBanner(shot):
-    return all(noText(shot, r) for r in THROW_BANNER_ONLY) and hasText(shot, BANNER_MIDDLE)
+    return reads(shot, BANNER[0], 0, "     Game Over    ")
+
+
+def pinCount(shot, text):
+    """The pin count line reads text (e.g. "1 / 1") and nothing after it."""
+    return reads(shot, 0, 0, text + "  ")
+
+
+def frameRate(shot):
+    """The bottom line reads a number with two decimals and " FPS"."""
+    shapes = glyphs(shot, 0, HEIGHT - 16, 16)
+    last = max(i for i, shape in enumerate(shapes) if shape) if any(shapes) else -1
+    if last < 7 or shapes[last - 3]:
+        return False
+    f, p, s, point = shapes[last - 2], shapes[last - 1], shapes[last], shapes[last - 6]
+    digits = shapes[last - 5:last - 3] + [shapes[last - 7]]
+    # A decimal point is smaller than any digit.
+    return (len({f, p, s}) == 3 and all(digits) and point
+            and all(len(point) < len(d) for d in digits))
 
 
 def sceneFiles(names, **sceneArgs):
