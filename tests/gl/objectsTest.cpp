@@ -10,6 +10,7 @@
 #include "glSupport.h"
 #include "objects.h"
 #include "support/fileSupport.h"
+#include "vectorMath.h"
 
 namespace
 {
@@ -264,13 +265,7 @@ TEST(MeshLoader, FilesDifferingOnlyInLabelsDrawIdentically)
 
 // --- the axis gizmo ---
 
-struct vec {
-    double x, y, z;
-};
-vec sub(vec a, vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-vec cross(vec a, vec b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-double dot(vec a, vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-double axisOf(vec v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; }
+float axisOf(vec3 v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; }
 
 const float SCALE = 500; // the bars are a unit long: make them large on the capture's scale
 
@@ -292,7 +287,7 @@ void drawScaledAxis(void *arg)
 
 // A captured triangle back in the gizmo's own coordinates, with the bar it belongs to (by colour).
 struct gizmoTriangle {
-    vec p[3];
+    vec3 p[3];
     int bar;
 };
 
@@ -307,8 +302,8 @@ std::vector<gizmoTriangle> captureGizmo(gizmoView *view)
         gizmoTriangle t;
         for (int k = 0; k < 3; k++) {
             const gltest::fbVertex &w = v[i + k];
-            double e[3] = {gltest::sceneX(w.x), gltest::sceneY(w.y), gltest::sceneZ(w.z)};
-            double o[3];
+            float e[3] = {gltest::sceneX(w.x), gltest::sceneY(w.y), gltest::sceneZ(w.z)};
+            float o[3];
             for (int a = 0; a < 3; a++)
                 o[a] = (m[a * 4 + 0] * e[0] + m[a * 4 + 1] * e[1] + m[a * 4 + 2] * e[2]) / (SCALE * SCALE);
             t.p[k] = {o[0], o[1], o[2]};
@@ -326,59 +321,57 @@ std::vector<gizmoTriangle> captureGizmo(gizmoView *view)
 
 // The way out of the bar through this side: along whichever cross axis the
 // side's middle lies farthest from the bar's own axis.
-vec outward(const gizmoTriangle &t)
+vec3 outward(const gizmoTriangle &t)
 {
-    double mid[3];
+    float mid[3];
     for (int a = 0; a < 3; a++)
         mid[a] = (axisOf(t.p[0], a) + axisOf(t.p[1], a) + axisOf(t.p[2], a)) / 3;
     int best = -1;
     for (int a = 0; a < 3; a++)
         if (a != t.bar && (best < 0 || std::fabs(mid[a]) > std::fabs(mid[best]))) best = a;
-    double out[3] = {0, 0, 0};
+    float out[3] = {0, 0, 0};
     out[best] = mid[best] > 0 ? 1 : -1;
     return {out[0], out[1], out[2]};
 }
 
-vec facing(const gizmoTriangle &t) { return cross(sub(t.p[1], t.p[0]), sub(t.p[2], t.p[0])); }
+// The right-hand normal of the corners in drawing order: it points to the side
+// from which they run counter-clockwise.
+vec3 facing(const gizmoTriangle &t)
+{
+    return vec_cross(vec_between_points(t.p[0], t.p[1]), vec_between_points(t.p[0], t.p[2]));
+}
 
-TEST(AxisGizmo, ThreeSquareBarsRedGreenBlueFromFiveHundredthsToOne)
+TEST(AxisGizmo, ThreeSquareBarsRedGreenBlueFromFiveHundredthsToOneWoundOutward)
 {
     gltest::resetState();
     gizmoView view = {{0, 0, 0}, {}};
     std::vector<gizmoTriangle> tris = captureGizmo(&view);
     // Four sides a bar, each side a quad fed back as two triangles, bars in the order X, Y, Z.
     ASSERT_EQ(tris.size(), 24u);
-    const double s = 0.05;
-    double area[3] = {0, 0, 0};
+    const float s = 0.05f;
+    float area[3] = {0, 0, 0};
     for (size_t i = 0; i < tris.size(); i++) {
         const gizmoTriangle &t = tris[i];
-        EXPECT_EQ(t.bar, (int)(i / 8)) << "triangle " << i;
-        for (const vec &p : t.p) {
+        ASSERT_EQ(t.bar, (int)(i / 8)) << "triangle " << i;
+        for (const vec3 &p : t.p) {
             // Along its own axis a bar runs from 0.05 to 1, so the cube of side 0.1
             // round the origin holds nothing; across, it is 0.1 wide.
-            double along = axisOf(p, t.bar);
-            EXPECT_TRUE(std::fabs(along - s) < 1e-3 || std::fabs(along - 1) < 1e-3) << along;
+            float along = axisOf(p, t.bar);
+            EXPECT_TRUE(std::fabs(along - s) < 1e-3f || std::fabs(along - 1) < 1e-3f) << along;
             for (int a = 0; a < 3; a++) {
                 if (a != t.bar) {
-                    EXPECT_NEAR(std::fabs(axisOf(p, a)), s, 1e-3);
+                    EXPECT_NEAR(std::fabs(axisOf(p, a)), s, 1e-3f);
                 }
             }
         }
-        double n = std::sqrt(dot(facing(t), facing(t)));
+        float n = vec_mag(facing(t));
         area[t.bar] += n / 2;
-        // Each side lies flat on the tube's surface, square to the way out.
-        EXPECT_NEAR(std::fabs(dot(facing(t), outward(t))) / n, 1, 1e-6);
+        // Each side lies flat on the tube's surface and is wound counter-clockwise
+        // seen from outside, so its normal is the way out.
+        EXPECT_NEAR(vec_dot(facing(t), outward(t)) / n, 1, 1e-4f) << "bar " << t.bar << " triangle " << i;
     }
-    for (double a : area)
-        EXPECT_NEAR(a, 4 * 0.95 * 0.1, 1e-3);
-}
-
-TEST(AxisGizmo, EverySideIsWoundCounterClockwiseSeenFromOutside)
-{
-    gltest::resetState();
-    gizmoView view = {{0, 0, 0}, {}};
-    for (const gizmoTriangle &t : captureGizmo(&view))
-        EXPECT_GT(dot(facing(t), outward(t)), 0) << "bar " << t.bar;
+    for (float a : area)
+        EXPECT_NEAR(a, 4 * 0.95f * 0.1f, 1e-3f);
 }
 
 // With back faces culled, as in a level, what remains of each bar is exactly
@@ -396,10 +389,10 @@ TEST(AxisGizmo, BarsStayWholeWithBackFacesCulled)
         std::vector<gizmoTriangle> tris = captureGizmo(&view);
         glDisable(GL_CULL_FACE);
         // The eye looks down its -z; in the gizmo's coordinates the way to the eye is R transposed times +z.
-        vec toEye = {view.modelview[2], view.modelview[6], view.modelview[10]};
+        vec3 toEye = {view.modelview[2], view.modelview[6], view.modelview[10]};
         int perBar[3] = {0, 0, 0};
         for (const gizmoTriangle &t : tris) {
-            EXPECT_GT(dot(outward(t), toEye), 0) << "an inner side of bar " << t.bar << " is showing";
+            EXPECT_GT(vec_dot(outward(t), toEye), 0) << "an inner side of bar " << t.bar << " is showing";
             if (t.bar >= 0) perBar[t.bar]++;
         }
         for (int n : perBar)
