@@ -44,7 +44,9 @@ drawn compileAndDraw(const std::string &path)
     drawn d;
     GLuint list = glGenLists(1);
     glNewList(list, GL_COMPILE);
+    int filesOpen = testfiles::openFileCount();
     d.out = testfiles::captureStdout([&] { d.result = loadNdDraw(&name[0]); });
+    EXPECT_EQ(testfiles::openFileCount(), filesOpen) << path << " left open";
     glEndList();
     d.error = glGetError();
     for (const gltest::fbVertex &v : gltest::captureTriangles(callList, &list))

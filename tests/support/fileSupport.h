@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -86,6 +87,19 @@ template <class F> std::string captureStdout(F call)
         out.append(buf, n);
     fclose(sink);
     return out;
+}
+
+// How many file descriptors the process has open: the same before and after a
+// load means the loader closed its file.
+inline int openFileCount()
+{
+    int n = 0;
+    if (DIR *d = opendir("/proc/self/fd")) {
+        while (readdir(d))
+            n++;
+        closedir(d);
+    }
+    return n;
 }
 
 } // namespace testfiles

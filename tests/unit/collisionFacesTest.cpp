@@ -63,9 +63,11 @@ loadResult load(const std::string &path, faceAllocator allocFace = nullptr)
 {
     std::string name = path;
     collisionFace *faces = nullptr;
+    int filesOpen = testfiles::openFileCount();
     std::string out = testfiles::captureStdout([&] {
         faces = allocFace ? loadCollisionFacesWith(&name[0], allocFace) : loadCollisionFaces(&name[0]);
     });
+    EXPECT_EQ(testfiles::openFileCount(), filesOpen) << path << " left open";
     return {faceList(faces, freeCollisionFaces), out};
 }
 
