@@ -11,7 +11,7 @@
 namespace
 {
 
-// Labels are free documentation and never examined, so they are skipped rather
+// Labels are notes for whoever reads the file and are never examined, so they are skipped rather
 // than stored: a label of any length is accepted and nothing can be written past
 // a buffer. The skipped label still counts as one conversion, so every item is
 // whole at the same count as if the label had been kept.
