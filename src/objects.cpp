@@ -11,10 +11,10 @@
 namespace
 {
 
-// Labels are notes for whoever reads the file and are never examined, so they are skipped rather
-// than stored: a label of any length is accepted and nothing can be written past
-// a buffer. The skipped label still counts as one conversion, so every item is
-// whole at the same count as if the label had been kept.
+// Labels are notes for whoever reads the file and are never examined, so they
+// are skipped rather than stored: a label of any length is accepted and nothing
+// can be written past a buffer. The skipped label still counts as one
+// conversion, so every item is whole at the same count as if it had been kept.
 int countWithLabel(int assigned) { return assigned == EOF ? EOF : assigned + 1; }
 
 int readHeader(FILE *f, int *numTriangles) { return countWithLabel(fscanf(f, "%*s %d", numTriangles)); }
