@@ -6,7 +6,8 @@
 
 #include "main/main.h"
 
-namespace {
+namespace
+{
 
 TEST(Display, NoSurfaceBeforeTheFirstModeAndTheRequestedSizeIsFixed)
 {
@@ -40,4 +41,4 @@ TEST(DisplayDeathTest, VideoThatCannotStartEndsTheGameTheSameWay)
         ::testing::ExitedWithCode(2), "^Couldn't set a particular GL video mode: [^\n]+\n$");
 }
 
-}  // namespace
+} // namespace
