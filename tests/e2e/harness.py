@@ -348,6 +348,22 @@ class Game:
         """
         self.xdotool("keydown", key, "sleep", seconds, "keyup", key)
 
+    def pressUntil(self, key, predicate, what, attempts=4):
+        """Presses a pause or resume key until the screen shows what predicate looks for.
+
+        The game ignores such a key for a quarter second after the last change, counted in
+        frame time, and a frame held up for longer (a screenshot can do that) counts as no
+        time, so an early press is lawfully ignored and is repeated.
+        """
+        for attempt in range(attempts):
+            self.hold(key)
+            try:
+                return self.waitShot(predicate, timeout=1.5, what=what)
+            except AssertionError:
+                if attempt == attempts - 1:
+                    raise
+                time.sleep(DEBOUNCE)
+
     def holdUntil(self, key, text, timeout=10.0):
         """Holds a key down until text appears on standard output, however slow the frames."""
         self.xdotool("keydown", key)

@@ -32,13 +32,11 @@ class ControlTests(harness.GameTests):
         game = self.start()
         for pauseKey, resumeKey in (("p", "Return"), ("Pause", "p"), ("p", "Pause")):
             with self.subTest(pause=pauseKey, resume=resumeKey):
-                game.hold(pauseKey)
-                shot = game.waitShot(screen.paused, what="PAUSED after %s" % pauseKey)
+                shot = game.pressUntil(pauseKey, screen.paused, "PAUSED after %s" % pauseKey)
                 # The banner of the state still shows while paused.
                 self.assertTrue(screen.throwBanner(shot))
                 time.sleep(DEBOUNCE)
-                game.hold(resumeKey)
-                game.waitShot(screen.running, what="PAUSED gone after %s" % resumeKey)
+                game.pressUntil(resumeKey, screen.running, "PAUSED gone after %s" % resumeKey)
                 time.sleep(DEBOUNCE)
         # Return only resumes.
         game.hold("Return")
@@ -65,8 +63,7 @@ class ControlTests(harness.GameTests):
                 game.waitShot(lambda s: screen.paused(s) and drawsLevel(s) and screen.throwBanner(s),
                               what="the paused level after F4")
                 time.sleep(DEBOUNCE)
-                game.hold("Return")
-                game.waitShot(lambda s: screen.running(s) and drawsLevel(s), what="the level resumed")
+                game.pressUntil("Return", lambda s: screen.running(s) and drawsLevel(s), "the level resumed")
         game.assertQuiet(0)
         self.assertQuitsCleanly(game)
 

@@ -73,27 +73,23 @@ class ThrowTests(harness.GameTests):
     def testButtonsWhilePaused(self):
         game = self.start()
         rolling = lambda s: screen.hasText(s, screen.THROW_TIME) and screen.noText(s, screen.BANNER)
-        game.hold("p")
-        game.waitShot(lambda s: screen.paused(s) and screen.throwBanner(s), what="paused, awaiting a throw")
+        game.pressUntil("p", lambda s: screen.paused(s) and screen.throwBanner(s), "paused, awaiting a throw")
         # The press starts a throw even while paused; the release is ignored, so it stays a throw
         # in progress, the banner blank, with no clock, through the resume.
         game.click(1)
         game.waitShot(lambda s: screen.paused(s) and screen.noText(s, screen.BANNER), what="a throw begun")
         time.sleep(DEBOUNCE)
-        game.hold("Return")
-        shot = game.waitShot(screen.running, what="resumed")
+        shot = game.pressUntil("Return", screen.running, "resumed")
         self.assertTrue(screen.noText(shot, screen.BANNER) and screen.noText(shot, screen.THROW_TIME))
         # A release now ends the drag: a throw without a push, watched on the throw clock.
         game.click(1)
         game.waitShot(rolling, what="the throw clock")
         # While paused the right button does not abandon it.
         time.sleep(DEBOUNCE)
-        game.hold("p")
-        game.waitShot(screen.paused, what="paused while the ball rolls")
+        game.pressUntil("p", screen.paused, "paused while the ball rolls")
         game.click(3)
         time.sleep(DEBOUNCE)
-        game.hold("Return")
-        shot = game.waitShot(screen.running, what="resumed")
+        shot = game.pressUntil("Return", screen.running, "resumed")
         self.assertTrue(rolling(shot), "the throw goes on after a right click while paused")
         game.click(3)
         game.waitShot(lambda s: screen.throwBanner(s) and screen.noText(s, screen.THROW_TIME),
