@@ -211,7 +211,7 @@ class Game:
     those are named pipes that the game can read only after the test calls feed(name).
     """
 
-    def __init__(self, runtime, files, gated=None, args=(), display=True):
+    def __init__(self, runtime, files, gated=None, args=(), display=True, env=None):
         self.runtime = runtime
         self.dir = tempfile.TemporaryDirectory(prefix="pinwhirl-e2e-")
         for name, text in files.items():
@@ -225,8 +225,12 @@ class Game:
         self.env.pop("CACA_DRIVER", None)
         self.env.pop("LD_LIBRARY_PATH", None)
         self.env.update(runtime.env)
+        # Sanitizer builds name a library to keep loaded in the game (not in the tools).
+        if os.environ.get("PINWHIRL_PRELOAD"):
+            self.env["LD_PRELOAD"] = os.environ["PINWHIRL_PRELOAD"]
         if not display:
             self.env.pop("DISPLAY", None)
+        self.env.update(env or {})
         self.out = bytearray()
         self.err = bytearray()
         self.cursor = 0
@@ -338,7 +342,7 @@ class Game:
     # --- input
 
     def xdotool(self, *args):
-        subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True, timeout=10)
+        subprocess.run(["xdotool"] + [str(a) for a in args], check=True, timeout=10)
 
     def hold(self, key, seconds=0.1):
         """Holds a key (xdotool name, e.g. F12, ctrl+q) down for a few frames.
@@ -391,8 +395,8 @@ class Game:
     # --- screen
 
     def screenshot(self):
-        data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env,
-                              check=True, stdout=subprocess.PIPE, timeout=20).stdout
+        data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], check=True,
+                              stdout=subprocess.PIPE, timeout=20).stdout
         return readPpm(data)
 
     def waitShot(self, predicate, timeout=5.0, what="the expected picture"):
@@ -439,8 +443,8 @@ class GameTests:
 
     runtime = None
 
-    def launch(self, files, gated=None, args=(), display=True):
-        game = Game(self.runtime, files, gated=gated, args=args, display=display)
+    def launch(self, files, gated=None, args=(), display=True, env=None):
+        game = Game(self.runtime, files, gated=gated, args=args, display=display, env=env)
         self.addCleanup(game.close)
         return game
 

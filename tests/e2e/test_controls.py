@@ -70,10 +70,10 @@ class ControlTests(harness.GameTests):
 def classicIsWindowed(game):
     """Classic SDL draws into a child of its managed window (the one with the caption) only
     in windowed mode; in full screen the child moves to a separate full-screen window."""
-    ids = subprocess.run(["xdotool", "search", "--name", "^Pinwhirl$"], env=game.env, capture_output=True,
+    ids = subprocess.run(["xdotool", "search", "--name", "^Pinwhirl$"], capture_output=True,
                          text=True, timeout=10).stdout.split()
     for wid in ids:
-        tree = subprocess.run(["xwininfo", "-children", "-id", wid], env=game.env, capture_output=True,
+        tree = subprocess.run(["xwininfo", "-children", "-id", wid], capture_output=True,
                               text=True, timeout=10).stdout
         if re.search(r"^\s*1 child:", tree, re.M):
             return True

@@ -28,12 +28,12 @@ class HudTests(harness.GameTests):
 
     def testWindowCaption(self):
         game = self.startLevel(screen.sceneFiles(["over.txt"]), "over.txt")
-        ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Pinwhirl$"], env=game.env,
+        ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Pinwhirl$"],
                              capture_output=True, text=True, timeout=10).stdout.split()
         self.assertTrue(ids, "a visible window with the title Pinwhirl")
         if self.runtime.name == "classic":
             # sdl12-compat drops the icon title.
-            props = subprocess.run(["xprop", "-id", ids[0], "WM_ICON_NAME"], env=game.env,
+            props = subprocess.run(["xprop", "-id", ids[0], "WM_ICON_NAME"],
                                    capture_output=True, text=True, timeout=10).stdout
             self.assertIn('"whatDoesThisDo?"', props)
 
