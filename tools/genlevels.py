@@ -338,12 +338,13 @@ PIN_RADIUS = 0.3
 PIN_MASS = 1.0
 
 
-def ballMesh(base, spot):
+def ballMesh(base, swirl):
     def colour(i, k):
-        # three finger holes near the top, and a band so the ball reads as round
+        # three finger holes near the top, and a lighter swirl so that the
+        # ball reads as round
         if k == 8 and i in (2, 3, 5):
             return (20, 20, 25)
-        return spot if k in (4, 5) and i % 4 == 0 else base
+        return swirl if (i + k) % 6 == 0 and 2 <= k <= 7 else base
     return lathe(sphereProfile(BALL_RADIUS, 10), 16, colour)
 
 
@@ -602,7 +603,7 @@ LEVELS = [levelClassic, levelGutters, levelJump, levelBank, levelPlateau, levelC
 def buildPack(out):
     os.makedirs(out, exist_ok=True)
     files = {}
-    files["ball.mesh"] = ballMesh((40, 70, 170), (230, 230, 240)).text()
+    files["ball.mesh"] = ballMesh((40, 70, 170), (90, 130, 215)).text()
     files["pin.mesh"] = pinMesh((240, 240, 235), (200, 30, 30)).text()
     names = []
     for n, make in enumerate(LEVELS):
