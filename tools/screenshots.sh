@@ -21,7 +21,7 @@ if [ -z "$display" ]; then
         display=$((display + 1))
     done
 fi
-Xvfb ":$display" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb ":$display" -screen 0 640x480x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfbPid=$!
 work=$(mktemp -d)
 [ -n "${KEEP_WORK:-}" ] && echo "scratch: $work"
@@ -53,8 +53,9 @@ for scene in "${scenes[@]}"; do
     else
         printf 'scenes 2\nlevel %s\nover %s\n' "$scene" "$last" >"$dir/scenelist.txt"
     fi
-    # A game that could not reach the display (seen now and then right after
-    # the previous game let go of it) is started again.
+    # A game that could not reach the display is started again (an X server
+    # that resets when its last client leaves turns new clients away for a
+    # moment; ours runs with -noreset, but a display given from outside may not).
     for _ in 1 2 3 4 5; do
         (cd "$dir" && exec stdbuf -oL "$bin" >"$dir/stdout" 2>&1) &
         gamePid=$!
