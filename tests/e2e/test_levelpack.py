@@ -112,8 +112,11 @@ class levelPackPlaysThrough(unittest.TestCase):
     def setUpClass(cls):
         cls.xvfb = None
         if not os.environ.get("DISPLAY"):
-            cls.xvfb = subprocess.Popen(["Xvfb", ":106", "-screen", "0", "640x480x24", "-nolisten", "tcp"])
-            os.environ["DISPLAY"] = ":106"
+            n = 150
+            while os.path.exists("/tmp/.X%d-lock" % n) or os.path.exists("/tmp/.X11-unix/X%d" % n):
+                n += 1
+            cls.xvfb = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "640x480x24", "-nolisten", "tcp", "-noreset"])
+            os.environ["DISPLAY"] = ":%d" % n
             time.sleep(1)
         cls.scenes = sceneList()
         cls.tmp = tempfile.mkdtemp()
