@@ -486,7 +486,7 @@ def levelJump():
         "background": (0.85, 0.62, 0.45),
         "text": (0.15, 0.1, 0.3),
         "lower": -6.0,
-        "camera": (0.0, -6.5, 3.2),
+        "camera": (0.0, -7.0, 4.0),
         "ball": (0.0, 0.0, BALL_Z),
         "pins": triangleRack(3, 0.0, 26.0, 0.72, 0.62, PIN_Z - 1.0),
         "backdrop": backdrop(-30.0, 48.0, ((150, 90, 60), (165, 100, 68))),
