@@ -13,7 +13,8 @@
 
 #include "scene/sceneInternal.h"
 
-namespace {
+namespace
+{
 
 // The pack lives in levels/ at the root of the source tree, two folders up
 // from this file; the scene files name their meshes relative to it.
@@ -45,30 +46,13 @@ std::vector<sceneEntry> readSceneList()
     char label[64], name[MAX_FILENAME_LENGTH + 1];
     int count = 0;
     if (fscanf(f, "%63s %d", label, &count) == 2) {
-        for (int i = 0; i < count && fscanf(f, "%63s %256s", label, name) == 2; i++) out.push_back({name, false});
+        for (int i = 0; i < count && fscanf(f, "%63s %256s", label, name) == 2; i++)
+            out.push_back({name, false});
     }
     fclose(f);
     if (!out.empty()) out.back().gameOver = true;
     return out;
 }
-
-// Runs in the pack's folder for the whole test, and comes back after it.
-class inPackDir {
-  public:
-    inPackDir()
-    {
-        if (!getcwd(saved, sizeof saved)) saved[0] = 0;
-        entered = chdir(packDir().c_str()) == 0;
-    }
-    ~inPackDir()
-    {
-        if (saved[0] && chdir(saved) != 0) perror("chdir");
-    }
-    bool entered;
-
-  private:
-    char saved[4096];
-};
 
 // Loads a scene through the game's loader and returns what it printed.
 std::string loadScene(const std::string &file, condition *result)
@@ -121,10 +105,7 @@ struct snapshot {
     int remaining;
 };
 
-snapshot take()
-{
-    return {ball, std::vector<dynamicObject>(pins, pins + numPins), remainingPins};
-}
+snapshot take() { return {ball, std::vector<dynamicObject>(pins, pins + numPins), remainingPins}; }
 
 void restore(const snapshot &s)
 {
@@ -152,10 +133,11 @@ std::vector<throwVelocity> candidates()
 {
     std::vector<throwVelocity> out;
     const float speeds[] = {8, 6, 10, 12, 5, 14, 16};
-    const float slopes[] = {0, 0.05f, -0.05f, 0.1f, -0.1f, 0.15f, -0.15f, 0.2f, -0.2f,
-                            0.25f, -0.25f, 0.3f, -0.3f, 0.35f, -0.35f};
+    const float slopes[] = {0,     0.05f, -0.05f, 0.1f, -0.1f, 0.15f, -0.15f, 0.2f,
+                            -0.2f, 0.25f, -0.25f, 0.3f, -0.3f, 0.35f, -0.35f};
     for (float slope : slopes)
-        for (float vy : speeds) out.push_back({slope * vy, vy});
+        for (float vy : speeds)
+            out.push_back({slope * vy, vy});
     return out;
 }
 
@@ -189,15 +171,22 @@ std::vector<throwVelocity> searchClearingThrows()
     return {};
 }
 
-class levelPack : public ::testing::Test {
+// Each test runs in the pack's folder and goes back where it was after.
+class levelPack : public ::testing::Test
+{
   protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.entered) << "no level pack at " << packDir();
+        if (!getcwd(savedDir, sizeof savedDir)) savedDir[0] = 0;
+        ASSERT_EQ(chdir(packDir().c_str()), 0) << "no level pack at " << packDir();
         levels = readSceneList();
         ASSERT_GE(levels.size(), 7u) << "six levels and the game-over screen";
     }
-    inPackDir dir;
+    void TearDown() override
+    {
+        if (savedDir[0] && chdir(savedDir) != 0) perror("chdir");
+    }
+    char savedDir[4096];
     std::vector<sceneEntry> levels;
 };
 
