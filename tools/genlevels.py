@@ -449,11 +449,11 @@ def pitWall(x0=-4.0, x1=4.0, y=21.0):
 def levelGutters():
     """A narrow lane between two gutters: what leaves the boards falls."""
     slabs = [
-        lane(-1.2, 1.2, -3.0, 19.0, cell=(0.4, 1.0)),
-        box(-3.2, -3.0, -2.8, 19.0, -0.6, 0.5, STONE, STONE_SIDE),
-        box(2.8, -3.0, 3.2, 19.0, -0.6, 0.5, STONE, STONE_SIDE),
-        pitWall(),
-        pitFloor(-2.8, 2.8, -3.0, 21.0, -3.0),
+        lane(-1.1, 1.1, -3.0, 24.0, cell=(0.44, 1.0)),
+        box(-3.1, -3.0, -2.7, 24.0, -0.6, 0.5, STONE, STONE_SIDE),
+        box(2.7, -3.0, 3.1, 24.0, -0.6, 0.5, STONE, STONE_SIDE),
+        pitWall(y=26.0),
+        pitFloor(-2.7, 2.7, -3.0, 26.0, -3.0),
     ]
     return {
         "name": "gutters",
@@ -463,7 +463,7 @@ def levelGutters():
         "lower": -2.5,
         "camera": (0.0, -6.5, 2.6),
         "ball": (0.0, 0.0, BALL_Z),
-        "pins": triangleRack(3, 0.0, 14.0, 0.72, 0.62, PIN_Z),
+        "pins": triangleRack(3, 0.0, 19.0, 0.72, 0.62, PIN_Z),
         "backdrop": backdrop(-30.0, 48.0, ((50, 55, 90), (60, 66, 104))),
     }
 
@@ -570,6 +570,43 @@ def levelCheese():
     }
 
 
+def levelFunnel():
+    """A funnel with a hole at the bottom, pins on its rim: fast enough to
+    climb out the far side, and not down the hole."""
+    top, bottom = FLOOR_Z, FLOOR_Z - 0.6
+    x0, x1, y0, y1 = -5.0, 5.0, 4.0, 14.0  # the funnel's rim
+    h0, h1, g0, g1 = -1.0, 1.0, 8.0, 10.0  # the hole at its bottom
+    rimColour, slopeColour, sideColour = (200, 215, 225), (80, 130, 165), (60, 90, 110)
+    slopes = [
+        [(x0, y0, top), (x1, y0, top), (h1, g0, bottom), (h0, g0, bottom)],
+        [(x1, y0, top), (x1, y1, top), (h1, g1, bottom), (h1, g0, bottom)],
+        [(x1, y1, top), (x0, y1, top), (h0, g1, bottom), (h1, g1, bottom)],
+        [(x0, y1, top), (x0, y0, top), (h0, g0, bottom), (h0, g1, bottom)],
+    ]
+    slabs = [Slab(t, bottom - 0.6, slopeColour, sideColour, floor=True, cell=(1.25, 1.0),
+                  pattern=checker(slopeColour, (105, 160, 190))) for t in slopes]
+    slabs += [
+        lane(-1.0, 1.0, -3.0, y0),
+        # the rim: a flat border round the funnel, flush with its top edges
+        box(-6.0, y0, x0, y1, top - 0.6, top, rimColour, sideColour, floor=True),
+        box(x1, y0, 6.0, y1, top - 0.6, top, rimColour, sideColour, floor=True),
+        box(-6.0, y1, 6.0, 15.5, top - 0.6, top, rimColour, sideColour, floor=True),
+        pitFloor(h0, h1, g0, g1, -4.5),
+    ]
+    pins = [(x, 14.75, PIN_Z) for x in (-4.6, -3.8, -1.2, -0.4, 0.4, 1.2, 3.8, 4.6)]
+    return {
+        "name": "funnel",
+        "slabs": slabs,
+        "background": (0.75, 0.82, 0.88),
+        "text": (0.1, 0.15, 0.3),
+        "lower": -4.0,
+        "camera": (0.0, -6.5, 4.0),
+        "ball": (0.0, 0.0, BALL_Z),
+        "pins": pins,
+        "backdrop": backdrop(-30.0, 48.0, ((90, 120, 140), (100, 132, 152))),
+    }
+
+
 def levelOver():
     """The game-over screen: pins lined up on a podium, the ball in front."""
     slabs = [
@@ -596,7 +633,7 @@ def levelOver():
     }
 
 
-LEVELS = [levelClassic, levelGutters, levelJump, levelBank, levelPlateau, levelCheese, levelOver]
+LEVELS = [levelClassic, levelGutters, levelJump, levelBank, levelPlateau, levelCheese, levelFunnel, levelOver]
 
 
 

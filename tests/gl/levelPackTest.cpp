@@ -26,7 +26,7 @@ std::string packDir()
 
 const float STEP = 0.01f;              // seconds of game time per physics step
 const float THROW_SECONDS = 10.0f;     // a throw ends after this, or when the ball falls out
-const float AIM_SECONDS = 1.0f;        // the player's pause between throws
+const float AIM_SECONDS = 3.0f;        // the player's pause between throws
 const float LAST_WAIT_SECONDS = 10.0f; // after the last throw, pins still rolling may still fall
 const float REST_SECONDS = 30.0f;
 const float MAX_REST_DRIFT = 0.05f;
@@ -127,14 +127,15 @@ void playThrow(throwVelocity v, float waitAfter)
 }
 
 // Candidate throws, the plain ones first: straight down the lane at middling
-// speeds, then more and more to the side, then faster and slower. Speeds are
+// speeds, then more and more to the side (up to one unit across for two down
+// the lane), then faster and slower. Speeds are
 // those of a drag of 150 to 800 pixels per second.
 std::vector<throwVelocity> candidates()
 {
     std::vector<throwVelocity> out;
     const float speeds[] = {8, 6, 10, 12, 5, 14, 16};
-    const float slopes[] = {0,     0.05f, -0.05f, 0.1f, -0.1f, 0.15f, -0.15f, 0.2f,
-                            -0.2f, 0.25f, -0.25f, 0.3f, -0.3f, 0.35f, -0.35f};
+    const float slopes[] = {0,    0.05f, -0.05f, 0.1f,   -0.1f, 0.15f, -0.15f, 0.2f,   -0.2f, 0.25f, -0.25f,
+                            0.3f, -0.3f, 0.35f,  -0.35f, 0.4f,  -0.4f, 0.45f,  -0.45f, 0.5f,  -0.5f};
     for (float slope : slopes)
         for (float vy : speeds)
             out.push_back({slope * vy, vy});
@@ -180,7 +181,7 @@ class levelPack : public ::testing::Test
         if (!getcwd(savedDir, sizeof savedDir)) savedDir[0] = 0;
         ASSERT_EQ(chdir(packDir().c_str()), 0) << "no level pack at " << packDir();
         levels = readSceneList();
-        ASSERT_GE(levels.size(), 7u) << "six levels and the game-over screen";
+        ASSERT_GE(levels.size(), 7u) << "at least six levels and the game-over screen";
     }
     void TearDown() override
     {
