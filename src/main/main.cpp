@@ -1,7 +1,67 @@
-#include <cstdio>
+// Pinwhirl: reads the list of scenes, opens the window and plays the levels in
+// order until the player quits.
+#include <GL/gl.h>
+#include <SDL.h>
 
-int main()
+#include <cstdio>
+#include <cstdlib>
+
+#include "../includes.h"
+#include "../scene.h"
+#include "../text.h"
+#include "main.h"
+#include "sceneList.h"
+
+int main(int argc, char **argv)
 {
-    printf("Pinwhirl is not playable yet: the game loop has not been written.\n");
+    // Line by line even into a pipe or a file, so a log shows each level as it loads.
+    setvbuf(stdout, nullptr, _IOLBF, 0);
+
+    int numScenes = -1;
+    char **sceneFiles = nullptr;
+
+    if (argc > 0)
+        for (int i = 1; i < argc; i++)
+            printf("%d %s\n", i, argv[i]);
+
+    printf("loading list of scenes...\n");
+    FILE *f = fopen("scenelist.txt", "r");
+    if (f == nullptr) {
+        printf("Unable to open scenelist.txt, exiting...\n");
+        return 0;
+    }
+    numScenes = readSceneList(f, &sceneFiles);
+    fclose(f);
+    if (numScenes < 1) return 0;
+    printf("done loading scene list\n");
+
+    // Without a display classic SDL falls back to libcaca, which would paint
+    // escape codes over our standard output before the OpenGL mode fails.
+    // Its null driver keeps the output clean; a choice made by the user stands.
+    setenv("CACA_DRIVER", "null", 0);
+
+    int code = SDL_Init(SDL_INIT_VIDEO);
+    if (code != 0) printf("SDL_Init failed with code %d\n", code);
+    toggleFullscreen();
+    SDL_WM_SetCaption("Pinwhirl", "whatDoesThisDo?");
+    text_init(getScreenWidth(), getScreenHeight());
+
+    printf("OpenGL Vendor:   %s\n", (const char *)glGetString(GL_VENDOR));
+    printf("OpenGL Renderer: %s\n", (const char *)glGetString(GL_RENDERER));
+    printf("OpenGL Version:  %s\n", (const char *)glGetString(GL_VERSION));
+
+    SDL_ShowCursor(SDL_DISABLE);
+    SDL_WM_GrabInput(SDL_GRAB_ON);
+
+    int i = 0;
+    gameReturn thisGameReturn;
+    do {
+        thisGameReturn = sceneMain(sceneFiles[i], startingStateFor(i, numScenes));
+        i = nextSceneIndex(i, thisGameReturn, numScenes);
+    } while (thisGameReturn != quit);
+
+    freeSceneList(sceneFiles, numScenes);
+    SDL_Quit();
+    printf("\n....Done....\n");
     return 0;
 }

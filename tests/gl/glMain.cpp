@@ -14,9 +14,17 @@ class glEnvironment : public ::testing::Environment {
   public:
     void SetUp() override
     {
-        if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-            fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
-            exit(1);
+        // SDL opens the display twice in quick succession, and Xvfb now and then drops a
+        // connection that arrives right after another closed ("Couldn't open X11 display"
+        // about one start in ten here), so try a few times before giving up.
+        int tries = 0;
+        while (SDL_Init(SDL_INIT_VIDEO) != 0) {
+            if (++tries == 5) {
+                fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
+                exit(1);
+            }
+            SDL_Quit();
+            SDL_Delay(50);
         }
         SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
         SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
