@@ -71,6 +71,33 @@ def windingNormal(corners):
     return (n[0] / m, n[1] / m, n[2] / m) if m > 0 else (0.0, 0.0, 0.0)
 
 
+def onTriangle(point, normal, corners, tolerance=1e-3):
+    """Whether a point lies on a triangle (within tolerance), whose plane has
+    the given unit normal."""
+    p = [c[1] for c in corners]
+    if abs(dot(normal, sub(point, p[0]))) > tolerance:
+        return False
+    for k in range(3):
+        edge = sub(p[(k + 1) % 3], p[k])
+        if dot(cross(edge, sub(point, p[k])), normal) < -tolerance:
+            return False
+    return True
+
+
+def centroid(corners):
+    p = [c[1] for c in corners]
+    return tuple(sum(q[i] for q in p) / 3.0 for i in range(3))
+
+
+def covered(point, normal, tris):
+    """Whether some triangle facing the same way holds the point."""
+    for n, corners in tris:
+        w = windingNormal(corners)
+        if dot(w, normal) > 0.999 and onTriangle(point, w, corners):
+            return True
+    return False
+
+
 def readScene(path):
     """The scene file's entries, in order, as (label, value) pairs."""
     with open(path) as f:
@@ -149,6 +176,24 @@ class packFilesKeepTheRules(unittest.TestCase):
                 centre = tuple(sum(q[i] for q in p) / 3.0 for i in range(3))
                 n = windingNormal(corners)
                 self.assertGreaterEqual(dot(n, (centre[0], centre[1], 0.0)), -1e-6, name)
+
+    def test_collisionMeshesMatchWhatIsDrawn(self):
+        """What the ball bounces off is drawn, and every drawn surface that
+        faces up above the lower bound, where a ball or a pin could come to
+        rest, is solid."""
+        for scene in sceneList():
+            entries = readScene(os.path.join(PACK, scene))
+            lower = float(entries[2][1])
+            _, drawn = readMesh(os.path.join(PACK, entries[3][1]))
+            _, solid = readMesh(os.path.join(PACK, entries[4][1]))
+            for _, corners in solid:
+                point = centroid(corners)
+                self.assertTrue(covered(point, windingNormal(corners), drawn), "%s: solid but not drawn at %r" % (scene, point))
+            for _, corners in drawn:
+                n = windingNormal(corners)
+                point = centroid(corners)
+                if n[2] > 0.5 and point[2] > lower:
+                    self.assertTrue(covered(point, n, solid), "%s: drawn floor not solid at %r" % (scene, point))
 
     def test_scenesNameOnlyFilesOfThePackWithLabelsThatFit(self):
         scenes = sceneList()
