@@ -101,11 +101,7 @@ class Mesh:
         if area2(p) < 1e-9:
             return
         n = faceNormal(p)
-        if callable(colour):
-            cols = tuple(colour(q, n) for q in p)
-        else:
-            cols = tuple(shade(colour, n, q, amount, seed) for q in p)
-        self.tris.append((p, cols))
+        self.tris.append((p, tuple(shade(colour, n, q, amount, seed) for q in p)))
 
     def quad(self, a, b, c, d, colour, amount=0.05, seed=1):
         """a, b, c, d counter-clockwise seen from the front."""
@@ -114,12 +110,6 @@ class Mesh:
 
     def extend(self, other):
         self.tris.extend(other.tris)
-
-    def moved(self, d):
-        m = Mesh()
-        for p, cols in self.tris:
-            m.tris.append((tuple((q[0] + d[0], q[1] + d[1], q[2] + d[2]) for q in p), cols))
-        return m
 
     def text(self):
         out = ["triangles %d\n" % len(self.tris)]
@@ -130,12 +120,6 @@ class Mesh:
                 out.append("c [%d, %d, %d]\n" % c)
                 out.append("p [%s, %s, %s]\n" % tuple(fmt(v) for v in q))
         return "".join(out)
-
-    def signedVolume(self):
-        v = 0.0
-        for p, _ in self.tris:
-            v += dot(p[0], cross(p[1], p[2])) / 6.0
-        return v
 
 
 def lathe(profile, segments, colourAt, turn=0.0):
