@@ -159,8 +159,9 @@ class Slab:
     counter-clockwise seen from above, one plane, corners may differ in z for
     a ramp). It has vertical walls all round; the bottom is never seen and
     never touched, so it is not drawn.
-    pattern(cellX, cellY) gives the colour of each cell of the drawn top,
-    which is cut into cells of about `cell` units (rectangular tops only)."""
+    The drawn top of a four-cornered slab is cut into cells of about `cell`
+    (across, along) units, and pattern(i, j, nx, ny) gives the colour of cell
+    i of nx across and j of ny along."""
 
     def __init__(self, top, zBottom, topColour, sideColour, cell=None, pattern=None, solid=True, floor=False):
         self.top = top
