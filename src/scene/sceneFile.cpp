@@ -177,6 +177,11 @@ condition sceneLoad(char *fName)
 void sceneUnload(void)
 {
     printf("unloading scene...\n");
+    releaseScene();
+}
+
+void releaseScene(void)
+{
     if (firstCollisionFace != nullptr) freeCollisionFaces(firstCollisionFace);
     firstCollisionFace = nullptr;
     if (glIsList((GLuint)ball.dispList)) glDeleteLists((GLuint)ball.dispList, 1);

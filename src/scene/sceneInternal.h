@@ -52,6 +52,9 @@ extern int showGLPointer;
 // Scene file (sceneFile.cpp).
 condition sceneLoad(char *fName);
 void sceneUnload(void);
+// What sceneUnload releases, without its message: a level whose load failed
+// ends the run quietly, but must not leave its collision mesh behind.
+void releaseScene(void);
 
 // Physics (physics.cpp): doPhysics steps the module state.
 void doPhysics(void);

@@ -33,7 +33,10 @@ gameReturn sceneMain(char *sceneFname, e_gameState startingState)
     startLevel(startingState);
     fitProjectionToScreen(&scrn);
     condition aCondition = sceneLoad(sceneFname);
-    if (aCondition != success) return quit;
+    if (aCondition != success) {
+        releaseScene();
+        return quit;
+    }
     // The first frame is measured from the end of loading.
     sceneIdle();
 
