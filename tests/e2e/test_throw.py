@@ -1,6 +1,7 @@
 """Throwing the ball with a real mouse drag: a straight throw down the lane knocks the
 one pin over the lane's end into the pit and wins the level; the right button
-abandons a throw and puts the ball back; buttons while paused."""
+abandons a throw and puts the ball back; buttons while paused; the throw clock
+outlasting a skipped level."""
 
 import time
 
@@ -69,6 +70,21 @@ class ThrowTests(harness.GameTests):
         game.holdUntil("Escape", DONE)
         self.assertExits(game, START + loaded("lane.txt") + UNLOADING + loaded("over.txt") + UNLOADING
                          + COMPLETED + DONE)
+
+    def testThrowClockRunsOnIntoTheNextLevel(self):
+        # The throw clock is not reset when a level starts: skipping a level while the ball
+        # rolls leaves the next level counting down the rest, shown under the pin count.
+        # The pin stands aside, out of the ball's way, so that the throw cannot win the level.
+        aside = (((2.5, -5, 0.5), 0.5, 1.0, "pin.txt"),)
+        files = screen.sceneFiles(["lane.txt", "next.txt", "over.txt"], pins=aside)
+        gated = {"next.txt": files.pop("next.txt")}
+        game = self.startLevel(files, "lane.txt", gated=gated)
+        game.waitShot(screen.throwBanner, what="the level awaiting a throw")
+        game.drag(*DRAG)
+        game.waitShot(lambda s: screen.hasText(s, screen.THROW_TIME), timeout=1.5, what="the throw clock")
+        self.assertHoldEndsLevel(game, "F12", "next.txt")
+        game.waitShot(lambda s: screen.throwBanner(s) and screen.hasText(s, screen.THROW_TIME),
+                      what="the new level awaiting a throw, with the clock of the last one")
 
     def testButtonsWhilePaused(self):
         game = self.start()
