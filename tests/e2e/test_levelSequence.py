@@ -77,6 +77,46 @@ class LevelSequenceTests(harness.GameTests):
         self.assertExits(game, LOADING_LIST + scenes(2) + LIST_LOADED + GL_LINES
                          + (loaded("l0.txt") + UNLOADING) * 3 + DONE)
 
+    def testF5OutranksEscapeInTheSameFrame(self):
+        files, gated = levelFiles(["l0.txt", "over.txt"], gated=["l0.txt"])
+        game = self.startLevel(files, "l0.txt", gated=gated)
+        game.holdUntil("F5", UNLOADING)
+        # Both keys go down while the level reloads, so its first frame sees them together.
+        game.xdotool("keydown", "Escape", "keydown", "F5")
+        try:
+            game.feed("l0.txt")
+            game.waitFor(loaded("l0.txt"))
+            game.waitFor(UNLOADING)
+        finally:
+            game.xdotool("keyup", "F5", "keyup", "Escape")
+        game.feed("l0.txt")
+        game.waitFor(loaded("l0.txt"))
+        game.waitDrawn()
+        game.holdUntil("Escape", DONE)
+        self.assertExits(game, LOADING_LIST + scenes(2) + LIST_LOADED + GL_LINES
+                         + (loaded("l0.txt") + UNLOADING) * 3 + DONE)
+
+    def testWinningOutranksF5InTheSameFrame(self):
+        names = ["l0.txt", "empty.txt", "next.txt", "over.txt"]
+        files, gated = levelFiles(names, gated=["empty.txt", "next.txt"])
+        gated["empty.txt"] = harness.sceneText(pins=())
+        game = self.startLevel(files, "l0.txt", gated=gated)
+        game.holdUntil("F12", UNLOADING)
+        # F5 is down in the first frame of a level without pins, which is won in that frame.
+        game.xdotool("keydown", "F5")
+        try:
+            game.feed("empty.txt")
+            game.waitFor(loaded("empty.txt"))
+            game.waitFor(UNLOADING)
+        finally:
+            game.xdotool("keyup", "F5")
+        game.feed("next.txt")
+        game.waitFor(loaded("next.txt"))
+        game.waitDrawn()
+        game.holdUntil("Escape", DONE)
+        self.assertExits(game, LOADING_LIST + scenes(4) + LIST_LOADED + GL_LINES
+                         + "".join(loaded(n) + UNLOADING for n in names[:3]) + DONE)
+
     def testRestartedGameOverScreenIsStillTheGameOverScreen(self):
         files, gated = levelFiles(["over.txt"], gated=["over.txt"])
         game = self.startLevel(files, "over.txt", gated=gated)
