@@ -1,7 +1,7 @@
 """Throwing the ball with a real mouse drag: a straight throw down the lane knocks the
 one pin over the lane's end into the pit and wins the level; the right button
-abandons a throw and puts the ball back; buttons while paused; the throw clock
-outlasting a skipped level."""
+abandons a throw and puts the ball back; a click within one frame is no throw;
+buttons while paused; the throw clock outlasting a skipped level."""
 
 import time
 
@@ -85,6 +85,23 @@ class ThrowTests(harness.GameTests):
         self.assertHoldEndsLevel(game, "F12", "next.txt")
         game.waitShot(lambda s: screen.throwBanner(s) and screen.hasText(s, screen.THROW_TIME),
                       what="the new level awaiting a throw, with the clock of the last one")
+
+    def testClickWithinOneFrameIsNoThrow(self):
+        files = screen.sceneFiles(["lane.txt", "next.txt", "over.txt"])
+        gated = {"next.txt": files.pop("next.txt")}
+        game = self.startLevel(files, "lane.txt", gated=gated)
+        game.holdUntil("F12", UNLOADING)
+        # Pressed and released while the next level loads, so that its first frame gets both:
+        # no game time passes between them, and the throw begun is over at once, with no push.
+        game.click(1)
+        game.feed("next.txt")
+        game.waitFor(loaded("next.txt"))
+        game.waitDrawn()
+        for _ in range(2):
+            shot = game.screenshot()
+            self.assertTrue(screen.throwBanner(shot) and screen.noText(shot, screen.THROW_TIME),
+                            "still awaiting a throw, with no throw clock")
+            game.assertQuiet(0.3)
 
     def testButtonsWhilePaused(self):
         game = self.start()
