@@ -10,7 +10,8 @@ few frames to be seen at all, and a held key acts on every frame. For F12 and F5
 which end a level, a test can make the next scene file a named pipe ("gated"):
 the game then waits inside its scene load until the test feeds the file, by which
 time the key has been released and the next level sees it up. Every key press
-therefore ends exactly one level.
+therefore ends exactly one level. Input sent while the game waits reaches the next
+level's first frame all at once, which makes same-frame cases deterministic.
 
 Every test runs once per SDL 1.2 runtime: the classic library the game was built
 against, and sdl12-compat through LD_LIBRARY_PATH.
