@@ -19,6 +19,20 @@ int countWithLabel(int assigned) { return assigned == EOF ? EOF : assigned + 1; 
 
 int readHeader(FILE *f, int *numTriangles) { return countWithLabel(fscanf(f, "%*s %d", numTriangles)); }
 
+// Opens a mesh file and reads its header. A file that will not open, or whose
+// header is not a label and a count above 0, gets the error message (followed
+// by `end`) and null; the file is then closed.
+FILE *openMeshFile(char *fname, int *numTriangles, const char *end)
+{
+    FILE *f = fopen(fname, "r");
+    if (f && readHeader(f, numTriangles) == 2 && *numTriangles > 0) return f;
+    printf("encountered file error, possibly an invalid first line\nor an invalid file\n or no "
+           "file\nor something else\nwhen trying to load %s%s",
+           fname, end);
+    if (f) fclose(f);
+    return nullptr;
+}
+
 int readTriple(FILE *f, GLfloat *d1, GLfloat *d2, GLfloat *d3)
 {
     return countWithLabel(fscanf(f, "%*s [%f, %f, %f]", d1, d2, d3));
@@ -45,19 +59,13 @@ collisionFace *abandonLoad(FILE *f, collisionFace *firstFace)
 condition loadNdDraw(char *fname)
 {
     int numTriangles = 0;
-    int numValues = 0;
     int success = unknown;
     GLushort c1, c2, c3;
     GLfloat d1, d2, d3;
 
-    FILE *f = fopen(fname, "r");
-    if (f) numValues = readHeader(f, &numTriangles);
-
-    if (numValues != 2 || numTriangles <= 0) {
-        printf("encountered file error, possibly an invalid first line\nor an invalid file\n or no "
-               "file\nor something else\nwhen trying to load %s",
-               fname);
-    } else {
+    // No line break after the message: the caller's own message runs on after the name.
+    FILE *f = openMeshFile(fname, &numTriangles, "");
+    if (f) {
         glBegin(GL_TRIANGLES);
         for (;;) {
             // One character parts the triangles; the file ending there leaves the result unknown.
@@ -78,9 +86,8 @@ condition loadNdDraw(char *fname)
             }
         }
         glEnd();
+        fclose(f);
     }
-
-    if (f) fclose(f);
     return (condition)success;
 }
 
@@ -89,20 +96,11 @@ collisionFace *loadCollisionFaces(char *fname) { return loadCollisionFacesWith(f
 collisionFace *loadCollisionFacesWith(char *fname, faceAllocator allocFace)
 {
     int numTriangles = 0;
-    int numValues = 0;
     GLushort c1, c2, c3;
     GLfloat d1, d2, d3;
 
-    FILE *f = fopen(fname, "r");
-    if (f) numValues = readHeader(f, &numTriangles);
-
-    if (numValues != 2 || numTriangles <= 0) {
-        printf("encountered file error, possibly an invalid first line\nor an invalid file\n or no "
-               "file\nor something else\nwhen trying to load %s\n",
-               fname);
-        if (f) fclose(f);
-        return nullptr;
-    }
+    FILE *f = openMeshFile(fname, &numTriangles, "\n");
+    if (!f) return nullptr;
 
     // Running out of memory fails the load like a bad file does: what was built
     // is freed, a message names the file and the caller gets null.
