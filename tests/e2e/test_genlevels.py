@@ -22,6 +22,9 @@ GENERATOR = os.path.join(SOURCE, "tools", "genlevels.py")
 TRIPLE = r"\[(-?[0-9.]+), (-?[0-9.]+), (-?[0-9.]+)\]"
 MAX_COLLISION_TRIANGLES = 2000
 
+sys.path.insert(0, os.path.dirname(GENERATOR))
+from genlevels import cross, dot, sub  # noqa: E402  (plain vector arithmetic, shared with the generator)
+
 
 def readMesh(path):
     """(header count, [(normal, [(colour, position)] * 3)]) from a mesh file,
@@ -50,18 +53,6 @@ def readMesh(path):
             corners.append((colour, tuple(float(v) for v in p.groups())))
         tris.append((normal, corners))
     return count, tris
-
-
-def sub(a, b):
-    return (a[0] - b[0], a[1] - b[1], a[2] - b[2])
-
-
-def cross(a, b):
-    return (a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0])
-
-
-def dot(a, b):
-    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]
 
 
 def windingNormal(corners):
