@@ -46,15 +46,6 @@ std::string meshOf(int count, int n)
     return s;
 }
 
-// The first n lines of text, without the line break after the last.
-std::string firstLines(const std::string &text, int n)
-{
-    size_t end = 0;
-    for (int line = 0; line < n; line++)
-        end = text.find('\n', end) + 1;
-    return text.substr(0, end - 1);
-}
-
 struct loadResult {
     faceList faces;
     std::string out;
@@ -164,7 +155,7 @@ TEST(CollisionFaces, BadFilesFailWithTheirMessage)
     const std::string broken = "Colision file loading error\n";
     const std::string header = ""; // the file error, naming the file
     std::string good = flatTriangle(1);
-    std::string twoCorners = firstLines(flatTriangle(2), 5); // normal and two corners
+    std::string twoCorners = good.substr(0, good.rfind("\ncolour")); // normal and two corners
     auto replaced = [&](const char *what, const char *with) {
         std::string t = good;
         return t.replace(t.find(what), strlen(what), with);
@@ -186,7 +177,7 @@ TEST(CollisionFaces, BadFilesFailWithTheirMessage)
         {"a word for a colour number", "faces 1\n" + replaced("[0, 128, 255]", "[0, green, 255]"), broken},
         {"file ends after a second corner", "faces 2\n" + good + "\n" + twoCorners, broken},
         {"same, with a final line break", "faces 2\n" + good + "\n" + twoCorners + "\n", broken},
-        {"file ends after a normal", "faces 1\n" + firstLines(good, 1) + "\n", broken},
+        {"file ends after a normal", "faces 1\n" + good.substr(0, good.find('\n')) + "\n", broken},
         {"enough triangles, but a broken extra one", "faces 1\n" + good + "\n" + twoCorners, broken},
         {"count 0", "faces 0\n" + good + "\n", header},
         {"negative count", "faces -2\n" + good + "\n", header},

@@ -241,14 +241,11 @@ TEST_F(SceneLoop, KeysAreTestedInOrderAndTheLevelWonTestComesLast)
     EXPECT_EQ(worldMoves(), 0); // the game-over screen stands still
 }
 
-TEST_F(SceneLoop, FullScreenKeyPausesEveryFrameAndALevelStartUnpauses)
+TEST_F(SceneLoop, FullScreenKeyPausesAndALevelStartUnpauses)
 {
-    pausedTimer = 0.125f;
     keys[SDLK_F4] = 1;
     EXPECT_EQ(handleKeys(keys, KMOD_NONE, &run), 1);
-    EXPECT_EQ(handleKeys(keys, KMOD_NONE, &run), 1);
     EXPECT_EQ(isPaused, 1);
-    EXPECT_FLOAT_EQ(pausedTimer, 0.125f);
     keys[SDLK_F4] = 0;
     EXPECT_EQ(handleKeys(keys, KMOD_NONE, &run), 0);
     EXPECT_EQ(run.done, 0);
