@@ -29,23 +29,21 @@ class SceneLoop : public ::testing::Test
         startLevel(awaitingThrow);
     }
 
-    void event(Uint8 type, Uint8 button = 0, int x = 0, int y = 0, int xrel = 0, int yrel = 0)
+    void send(SDL_Event e) { handleEvent(&e, &run); }
+    void button(Uint8 type, Uint8 b)
     {
-        SDL_Event e = {};
-        e.type = type;
-        if (type == SDL_MOUSEMOTION) {
-            e.motion.x = (Uint16)x;
-            e.motion.y = (Uint16)y;
-            e.motion.xrel = (Sint16)xrel;
-            e.motion.yrel = (Sint16)yrel;
-        } else {
-            e.button.button = button;
-        }
-        handleEvent(&e, &run);
+        SDL_Event e = {type};
+        e.button = SDL_MouseButtonEvent{type, 0, b, 0, 0, 0};
+        send(e);
     }
-    void press(Uint8 button = SDL_BUTTON_LEFT) { event(SDL_MOUSEBUTTONDOWN, button); }
-    void release(Uint8 button = SDL_BUTTON_LEFT) { event(SDL_MOUSEBUTTONUP, button); }
-    void motion(int x, int y, int xrel, int yrel) { event(SDL_MOUSEMOTION, 0, x, y, xrel, yrel); }
+    void press(Uint8 b = SDL_BUTTON_LEFT) { button(SDL_MOUSEBUTTONDOWN, b); }
+    void release(Uint8 b = SDL_BUTTON_LEFT) { button(SDL_MOUSEBUTTONUP, b); }
+    void motion(Uint16 x, Uint16 y, Sint16 xrel, Sint16 yrel)
+    {
+        SDL_Event e = {SDL_MOUSEMOTION};
+        e.motion = SDL_MouseMotionEvent{SDL_MOUSEMOTION, 0, 0, x, y, xrel, yrel};
+        send(e);
+    }
 
     // The steps of one frame after the event drain, physics and drawing aside.
     void frame(Uint32 ms, SDLMod mod = KMOD_NONE)
@@ -116,11 +114,11 @@ TEST_F(SceneLoop, LeftReleaseEndsOnlyTheGameOverScreenAndClosingKeepsThatResult)
     release();
     EXPECT_EQ(run.done, 1);
     EXPECT_EQ(run.exitMode, levelCompleted);
-    event(SDL_QUIT);
+    send(SDL_Event{SDL_QUIT});
     EXPECT_EQ(run.exitMode, levelCompleted);
 
     run = {0, quit};
-    event(SDL_QUIT);
+    send(SDL_Event{SDL_QUIT});
     EXPECT_EQ(run.done, 1);
     EXPECT_EQ(run.exitMode, quit);
 }
