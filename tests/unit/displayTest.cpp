@@ -1,5 +1,5 @@
-// The display surface without a window: what is asked for, and the one fatal
-// error when no OpenGL mode can be had.
+// The display surface without a window, and the one fatal error when no
+// OpenGL mode can be had.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -19,6 +19,7 @@ TEST(Display, NoSurfaceBeforeTheFirstModeAndTheRequestedSizeIsFixed)
 // Each runs in a child process, which the fatal error ends.
 TEST(DisplayDeathTest, NoOpenGLModeEndsTheGameWithStatus2)
 {
+    const char *message = "^Couldn't set a particular GL video mode: [^\n]+\n$";
     // SDL's dummy driver starts but has no OpenGL.
     EXPECT_EXIT(
         {
@@ -26,11 +27,7 @@ TEST(DisplayDeathTest, NoOpenGLModeEndsTheGameWithStatus2)
             SDL_Init(SDL_INIT_VIDEO);
             toggleFullscreen();
         },
-        ::testing::ExitedWithCode(2), "^Couldn't set a particular GL video mode: [^\n]+\n$");
-}
-
-TEST(DisplayDeathTest, VideoThatCannotStartEndsTheGameTheSameWay)
-{
+        ::testing::ExitedWithCode(2), message);
     // As after a failed SDL_Init: no video subsystem at all. Classic SDL would
     // crash on the GL attributes if the mode set did not try to start it.
     EXPECT_EXIT(
@@ -38,7 +35,7 @@ TEST(DisplayDeathTest, VideoThatCannotStartEndsTheGameTheSameWay)
             setenv("SDL_VIDEODRIVER", "nosuchdriver", 1);
             toggleFullscreen();
         },
-        ::testing::ExitedWithCode(2), "^Couldn't set a particular GL video mode: [^\n]+\n$");
+        ::testing::ExitedWithCode(2), message);
 }
 
 } // namespace

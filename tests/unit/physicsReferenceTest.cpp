@@ -62,23 +62,13 @@ objectBits bitsOf(const dynamicObject &o)
             o.inPlay};
 }
 
-void hashFloat(uint64_t *hash, float f)
-{
-    uint32_t u = bitsOf(f);
-    for (int byte = 0; byte < 4; byte++) {
-        *hash ^= (u >> (8 * byte)) & 0xffu;
-        *hash *= 0x100000001b3ull;
-    }
-}
-
 void hashObject(uint64_t *hash, const dynamicObject &o)
 {
-    hashFloat(hash, o.location.x);
-    hashFloat(hash, o.location.y);
-    hashFloat(hash, o.location.z);
-    hashFloat(hash, o.velocity.x);
-    hashFloat(hash, o.velocity.y);
-    hashFloat(hash, o.velocity.z);
+    for (float f : {o.location.x, o.location.y, o.location.z, o.velocity.x, o.velocity.y, o.velocity.z})
+        for (int byte = 0; byte < 4; byte++) {
+            *hash ^= (bitsOf(f) >> (8 * byte)) & 0xffu;
+            *hash *= 0x100000001b3ull;
+        }
 }
 
 void printRecord(const std::vector<objectBits> &state, int remaining, uint64_t pathHash)

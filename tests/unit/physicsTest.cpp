@@ -2,7 +2,6 @@
 // hand or in closed form.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -13,12 +12,12 @@ namespace
 {
 
 const float NO_BOUND = -100.0f;
+const vec3 DOWN = {0, 0, -1};
 
 dynamicObject sphereAt(vec3 at, float radius, vec3 velocity = {0, 0, 0}, float mass = 1.0f)
 {
     dynamicObject o = {};
-    o.location = at;
-    o.initLoc = at;
+    o.location = o.initLoc = at;
     o.velocity = velocity;
     o.radius = radius;
     o.mass = mass;
@@ -26,551 +25,327 @@ dynamicObject sphereAt(vec3 at, float radius, vec3 velocity = {0, 0, 0}, float m
     return o;
 }
 
-collisionFace triangle(vec3 a, vec3 b, vec3 c, vec3 no)
+collisionFace triangle(vec3 a, vec3 b, vec3 c, vec3 no = {0, 0, 1})
 {
-    collisionFace f = {};
-    f.v[0] = a;
-    f.v[1] = b;
-    f.v[2] = c;
-    f.no = no;
-    f.offset = no.x * a.x + no.y * a.y + no.z * a.z;
-    f.nextFace = nullptr;
+    collisionFace f = {{a, b, c}, no, no.x * a.x + no.y * a.y + no.z * a.z, nullptr};
     return f;
 }
 
-// Links the faces in vector order and returns the head.
+// The floor triangle of the worked example: z = 0, normal up.
+const collisionFace FLOOR = triangle({-10, -10, 0}, {10, -10, 0}, {0, 10, 0});
+
 const collisionFace *linked(std::vector<collisionFace> &faces)
 {
     for (size_t i = 0; i + 1 < faces.size(); i++)
         faces[i].nextFace = &faces[i + 1];
-    if (faces.empty()) return nullptr;
-    faces.back().nextFace = nullptr;
-    return &faces[0];
+    return faces.empty() ? nullptr : &faces[0];
 }
 
-// The floor triangle of the worked example: z = 0, normal up.
-collisionFace workedTriangle() { return triangle({-10, -10, 0}, {10, -10, 0}, {0, 10, 0}, {0, 0, 1}); }
+// Steps `b` and `pins` against `faces`; returns the pins left from `left`.
+int step(dynamicObject *b, std::vector<dynamicObject> &pins, std::vector<collisionFace> faces = {},
+         float dt = 0.0f, int left = 0, float lowerBound = NO_BOUND)
+{
+    physicsStep(b, pins.data(), (int)pins.size(), linked(faces), lowerBound, dt, &left);
+    return left;
+}
 
-// Steps the ball alone against `faces` and returns it.
 dynamicObject stepBall(dynamicObject b, std::vector<collisionFace> faces, float dt = 0.0f,
                        float lowerBound = NO_BOUND)
 {
-    int left = 0;
-    physicsStep(&b, nullptr, 0, linked(faces), lowerBound, dt, &left);
+    std::vector<dynamicObject> none;
+    step(&b, none, faces, dt, 0, lowerBound);
     return b;
 }
 
-void expectVec(vec3 v, float x, float y, float z, float tolerance = 1e-6f)
+void expectVec(vec3 v, vec3 e, float tolerance = 1e-6f)
 {
-    EXPECT_NEAR(v.x, x, tolerance);
-    EXPECT_NEAR(v.y, y, tolerance);
-    EXPECT_NEAR(v.z, z, tolerance);
+    EXPECT_NEAR(v.x, e.x, tolerance);
+    EXPECT_NEAR(v.y, e.y, tolerance);
+    EXPECT_NEAR(v.z, e.z, tolerance);
 }
 
 void expectSameBits(vec3 a, vec3 b)
 {
     EXPECT_EQ(0, memcmp(&a, &b, sizeof a))
-        << "(" << a.x << "," << a.y << "," << a.z << ") vs (" << b.x << "," << b.y << "," << b.z << ")";
+        << a.x << "," << a.y << "," << a.z << " vs " << b.x << "," << b.y << "," << b.z;
 }
 
-// A ball that moves straight down at 1 unit/s, with no time passing: after the
-// step its velocity shows whether it touched (it rebounds to +0.7) or not.
-const vec3 DOWN = {0, 0, -1};
-
-// ---------------------------------------------------------------------------
-// Contact with one triangle
-
-TEST(PhysicsFaceContact, WorkedInteriorContact)
+// A sphere moving straight down, no time passing: the three contact tests on
+// its centre (and its centre's foot on the plane), and whether the step then
+// rebounds it (-1 becomes +0.7) or leaves its velocity alone. Touching exactly
+// is never touching.
+TEST(PhysicsFaceContact, CornersInsideAndEdgesWithStrictComparisons)
 {
-    collisionFace f = workedTriangle();
-    vec3 centre = {0, 0, 0.5f};
-    EXPECT_FALSE(touchesCorner(centre, 1.0f, &f));
-    EXPECT_TRUE(insideTriangle(vec3{0, 0, 0}, &f));
-    // Along +z, the face's normal pointing toward the centre: -1 becomes +0.7.
-    dynamicObject b = stepBall(sphereAt(centre, 1.0f, DOWN), {f});
-    expectVec(b.velocity, 0, 0, 0.7f);
-    expectSameBits(b.location, centre);
+    const collisionFace line = triangle({0, 0, 0}, {1, 0, 0}, {2, 0, 0}); // zero area: normal +z
+    const collisionFace point = triangle({0, 0, 0}, {0, 0, 0}, {0, 0, 0});
+    struct {
+        const char *why;
+        collisionFace face;
+        vec3 centre;
+        float radius;
+        bool corner, inside, edge, rebounds;
+    } cases[] = {
+        {"worked interior contact", FLOOR, {0, 0, 0.5f}, 1, false, true, false, true},
+        {"worked edge contact", FLOOR, {0, -10.5f, 0.5f}, 1, false, false, true, true},
+        {"near the edge's line, past its end", FLOOR, {11.2f, -10, 0.5f}, 1, false, false, false, false},
+        {"corner, past both its edges' ends", FLOOR, {0, 10.3f, 0.4f}, 0.6f, true, false, false, true},
+        {"centre one radius from the plane", FLOOR, {0, 0, 1}, 1, false, true, false, false},
+        {"centre inside one radius", FLOOR, {0, 0, 0.75f}, 1, false, true, false, true},
+        {"corner exactly one radius away", FLOOR, {10, -13, 4}, 5, false, false, false, false},
+        {"corner just inside", FLOOR, {10, -13, 4}, 5.01f, true, false, false, true},
+        {"edge line exactly one radius away", FLOOR, {0, -13, 4}, 5, false, false, false, false},
+        {"edge line just inside", FLOOR, {0, -13, 4}, 5.01f, false, false, true, true},
+        {"foot on an edge is not inside", FLOOR, {0, -10, 0.5f}, 1, false, false, true, true},
+        {"foot on a corner: no edge either", FLOOR, {-10, -10, 0.5f}, 1, true, false, false, true},
+        {"foot just inside the edge", FLOOR, {0, -9.99f, 0.5f}, 1, false, true, true, true},
+        {"zero area: over its first edge", line, {0.5f, 0, 0.3f}, 0.4f, false, false, true, true},
+        {"zero area: beside it", line, {0.5f, 0.5f, 0.2f}, 0.4f, false, false, false, false},
+        {"single point: over it", point, {0, 0, 0.3f}, 0.4f, true, false, false, true},
+        {"single point: beside it", point, {0.3f, 0, 0.3f}, 0.4f, false, false, false, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.why);
+        float r2 = c.radius * c.radius;
+        vec3 foot = {c.centre.x, c.centre.y, c.face.offset};
+        EXPECT_EQ(touchesCorner(c.centre, r2, &c.face), c.corner);
+        EXPECT_EQ(insideTriangle(foot, &c.face), c.inside);
+        EXPECT_EQ(touchesEdge(c.centre, r2, &c.face), c.edge);
+        dynamicObject b = stepBall(sphereAt(c.centre, c.radius, DOWN), {c.face});
+        expectSameBits(b.location, c.centre);
+        if (c.rebounds)
+            expectVec(b.velocity, {0, 0, 0.7f});
+        else
+            expectSameBits(b.velocity, DOWN);
+    }
 }
 
-TEST(PhysicsFaceContact, WorkedEdgeContact)
+// Ball `a` at the origin and one pin `b`, radius 0.5, no faces, no time.
+TEST(PhysicsPairs, ClosingPairsExchangeNormalMotionAtPointEightyFive)
 {
-    collisionFace f = workedTriangle();
-    vec3 centre = {0, -10.5f, 0.5f};
-    EXPECT_FALSE(touchesCorner(centre, 1.0f, &f));
-    EXPECT_FALSE(insideTriangle(vec3{0, -10.5f, 0}, &f));
-    EXPECT_TRUE(touchesEdge(centre, 1.0f, &f));
-    // An edge contact still rebounds along the face's normal.
-    expectVec(stepBall(sphereAt(centre, 1.0f, DOWN), {f}).velocity, 0, 0, 0.7f);
-}
-
-TEST(PhysicsFaceContact, NearTheEdgeLineBeyondTheSegmentIsNoContact)
-{
-    // 0.5 from the line of the first edge, but past its end and 1.3 from the
-    // corner: the sphere cuts the plane and still touches nothing.
-    collisionFace f = workedTriangle();
-    vec3 centre = {11.2f, -10, 0.5f};
-    EXPECT_FALSE(touchesCorner(centre, 1.0f, &f));
-    EXPECT_FALSE(insideTriangle(vec3{11.2f, -10, 0}, &f));
-    EXPECT_FALSE(touchesEdge(centre, 1.0f, &f));
-    expectSameBits(stepBall(sphereAt(centre, 1.0f, DOWN), {f}).velocity, DOWN);
-}
-
-TEST(PhysicsFaceContact, CornerContact)
-{
-    collisionFace f = workedTriangle();
-    // 0.3 beside and 0.4 above the third corner, past both its edges' ends.
-    vec3 centre = {0, 10.3f, 0.4f};
-    EXPECT_TRUE(touchesCorner(centre, 0.36f, &f));
-    EXPECT_FALSE(touchesEdge(centre, 0.36f, &f));
-    expectVec(stepBall(sphereAt(centre, 0.6f, DOWN), {f}).velocity, 0, 0, 0.7f);
-}
-
-TEST(PhysicsFaceContact, ZeroAreaTrianglesTouchOnlyAtCornersAndRealEdges)
-{
-    // What the collision loader makes of three points on a line: its normal
-    // falls back to +z.
-    collisionFace line = triangle({0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {0, 0, 1});
-    EXPECT_FALSE(insideTriangle(vec3{0.5f, 0, 0}, &line));
-    EXPECT_FALSE(insideTriangle(vec3{0.5f, 0.1f, 0}, &line));
-    // 0.3 above the segment's middle: touched along its first edge.
-    expectVec(stepBall(sphereAt({0.5f, 0, 0.3f}, 0.4f, DOWN), {line}).velocity, 0, 0, 0.7f);
-    // 0.54 from the segment, 0.4 radius: nothing.
-    expectSameBits(stepBall(sphereAt({0.5f, 0.5f, 0.2f}, 0.4f, DOWN), {line}).velocity, DOWN);
-
-    // Three equal corners: only the corner can be touched.
-    collisionFace point = triangle({0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 1});
-    EXPECT_FALSE(insideTriangle(vec3{0.3f, 0, 0}, &point));
-    EXPECT_FALSE(touchesEdge(vec3{0.3f, 0, 0.3f}, 0.16f, &point));
-    expectVec(stepBall(sphereAt({0, 0, 0.3f}, 0.4f, DOWN), {point}).velocity, 0, 0, 0.7f);
-    expectSameBits(stepBall(sphereAt({0.3f, 0, 0.3f}, 0.4f, DOWN), {point}).velocity, DOWN);
-}
-
-TEST(PhysicsFaceContact, EmptyFaceListOnlyFalls)
-{
-    dynamicObject b = stepBall(sphereAt({0, 0, 0.5f}, 0.5f, {1, 0, 0}), {}, 0.5f);
-    expectVec(b.velocity, 1, 0, -4.9f);
-    expectVec(b.location, 0.5f, 0, 0.5f - 2.45f);
-}
-
-// ---------------------------------------------------------------------------
-// Strict comparisons: touching exactly is not touching
-
-TEST(PhysicsStrictness, SpheresExactlyTouchingDoNotCollide)
-{
-    int left = 1;
-    dynamicObject a = sphereAt({0, 0, 0}, 0.5f, {1, 0, 0});
-    dynamicObject p = sphereAt({1, 0, 0}, 0.5f, {-1, 0, 0});
-    physicsStep(&a, &p, 1, nullptr, NO_BOUND, 0.0f, &left);
-    expectSameBits(a.velocity, vec3{1, 0, 0});
-    expectSameBits(p.velocity, vec3{-1, 0, 0});
-
-    // A thousandth closer they do: head on, equal masses, each leaves with
-    // 0.85 of the other's speed.
-    p = sphereAt({0.999f, 0, 0}, 0.5f, {-1, 0, 0});
-    physicsStep(&a, &p, 1, nullptr, NO_BOUND, 0.0f, &left);
-    expectVec(a.velocity, -0.85f, 0, 0);
-    expectVec(p.velocity, 0.85f, 0, 0);
-}
-
-TEST(PhysicsStrictness, CentreOneRadiusFromThePlaneDoesNotTouch)
-{
-    expectSameBits(stepBall(sphereAt({0, 0, 1}, 1.0f, DOWN), {workedTriangle()}).velocity, DOWN);
-    expectVec(stepBall(sphereAt({0, 0, 0.75f}, 1.0f, DOWN), {workedTriangle()}).velocity, 0, 0, 0.7f);
-}
-
-TEST(PhysicsStrictness, CornerExactlyOneRadiusAwayDoesNotTouch)
-{
-    // (0, -3, 4) from the second corner: 5 away, outside the triangle, and its
-    // foot on the nearest edges falls on their ends or beyond.
-    collisionFace f = workedTriangle();
-    vec3 centre = {10, -13, 4};
-    EXPECT_FALSE(touchesCorner(centre, 25.0f, &f));
-    EXPECT_FALSE(touchesEdge(centre, 25.0f, &f));
-    expectSameBits(stepBall(sphereAt(centre, 5.0f, DOWN), {f}).velocity, DOWN);
-    expectVec(stepBall(sphereAt(centre, 5.01f, DOWN), {f}).velocity, 0, 0, 0.7f);
-}
-
-TEST(PhysicsStrictness, EdgeLineExactlyOneRadiusAwayDoesNotTouch)
-{
-    // (0, -3, 4) from the middle of the first edge: 5 from its line.
-    collisionFace f = workedTriangle();
-    vec3 centre = {0, -13, 4};
-    EXPECT_FALSE(touchesCorner(centre, 25.0f, &f));
-    EXPECT_FALSE(touchesEdge(centre, 25.0f, &f));
-    expectSameBits(stepBall(sphereAt(centre, 5.0f, DOWN), {f}).velocity, DOWN);
-    EXPECT_TRUE(touchesEdge(centre, 5.01f * 5.01f, &f));
-    expectVec(stepBall(sphereAt(centre, 5.01f, DOWN), {f}).velocity, 0, 0, 0.7f);
-}
-
-TEST(PhysicsStrictness, PointOnAnEdgeIsNotInside)
-{
-    collisionFace f = workedTriangle();
-    EXPECT_FALSE(insideTriangle(vec3{0, -10, 0}, &f));
-    EXPECT_FALSE(insideTriangle(vec3{-10, -10, 0}, &f));
-    EXPECT_TRUE(insideTriangle(vec3{0, -9.99f, 0}, &f));
-}
-
-TEST(PhysicsStrictness, ObjectExactlyAtTheBoundStaysInPlay)
-{
-    dynamicObject b = sphereAt({0, 0, -5}, 0.5f);
-    b.initLoc = {0, 0, 1};
-    b = stepBall(b, {}, 0.0f, -5.0f);
-    EXPECT_EQ(b.inPlay, 1);
-    expectSameBits(b.location, vec3{0, 0, -5});
-
-    b.location.z = -5.001f;
-    b = stepBall(b, {}, 0.0f, -5.0f);
-    EXPECT_EQ(b.inPlay, 0);
-}
-
-// ---------------------------------------------------------------------------
-// Sphere against sphere
-
-struct pairResult {
-    vec3 a, b;
-};
-
-// Steps ball `a` and one pin `b`, no faces, no time.
-pairResult stepPair(dynamicObject a, dynamicObject b)
-{
-    int left = 1;
-    physicsStep(&a, &b, 1, nullptr, NO_BOUND, 0.0f, &left);
-    return {a.velocity, b.velocity};
-}
-
-TEST(PhysicsPairs, SeparatingOrCoMovingPairsKeepTheirVelocities)
-{
-    // Overlapping and moving apart.
-    pairResult r = stepPair(sphereAt({0, 0, 0}, 0.5f, {-1, 0, 0}), sphereAt({0.5f, 0, 0}, 0.5f, {1, 0, 0}));
-    expectSameBits(r.a, vec3{-1, 0, 0});
-    expectSameBits(r.b, vec3{1, 0, 0});
-    // Overlapping and moving together at the same speed along the centres.
-    r = stepPair(sphereAt({0, 0, 0}, 0.5f, {2, 1, 0}), sphereAt({0.5f, 0, 0}, 0.5f, {2, -1, 0}));
-    expectSameBits(r.a, vec3{2, 1, 0});
-    expectSameBits(r.b, vec3{2, -1, 0});
-}
-
-TEST(PhysicsPairs, EqualMassesTheStruckOneTakesPointEightyFive)
-{
-    // A also slides sideways; that part is not exchanged.
-    pairResult r = stepPair(sphereAt({0, 0, 0}, 0.5f, {2, 1, 0}), sphereAt({0.9f, 0, 0}, 0.5f));
-    expectVec(r.a, 0, 1, 0);
-    expectVec(r.b, 1.7f, 0, 0);
-
-    // Oblique: centres along n = (0.6, 0.8, 0); A's (1, 0, 0) splits into
-    // (0.36, 0.48, 0) along n, which B takes at 0.85, and (0.64, -0.48, 0), which A keeps.
-    r = stepPair(sphereAt({0, 0, 0}, 0.5f, {1, 0, 0}), sphereAt({0.3f, 0.4f, 0}, 0.5f));
-    expectVec(r.a, 0.64f, -0.48f, 0);
-    expectVec(r.b, 0.306f, 0.408f, 0);
-}
-
-TEST(PhysicsPairs, UnequalMassesFollowTheElasticExchangeScaledByRebound)
-{
-    // mA = 3 at 2, mB = 1 at -1, head on:
-    // A: 0.85 ((3 - 1) 2 + 2 (1)(-1)) / 4 = 0.425, B: 0.85 (2 (3) 2 + (1 - 3)(-1)) / 4 = 2.975.
-    pairResult r =
-        stepPair(sphereAt({0, 0, 0}, 0.5f, {2, 0, 0}, 3.0f), sphereAt({0.9f, 0, 0}, 0.5f, {-1, 0, 0}, 1.0f));
-    expectVec(r.a, 0.425f, 0, 0);
-    expectVec(r.b, 2.975f, 0, 0);
-}
-
-TEST(PhysicsPairs, CoincidentCentresPartAlongUp)
-{
-    // n = +z: A rising is closing on B, A falling is not.
-    pairResult r = stepPair(sphereAt({1, 1, 1}, 0.5f, {3, 0, 1}), sphereAt({1, 1, 1}, 0.5f));
-    expectVec(r.a, 3, 0, 0);
-    expectVec(r.b, 0, 0, 0.85f);
-    r = stepPair(sphereAt({1, 1, 1}, 0.5f, {3, 0, -1}), sphereAt({1, 1, 1}, 0.5f));
-    expectSameBits(r.a, vec3{3, 0, -1});
-    expectSameBits(r.b, vec3{0, 0, 0});
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    struct {
+        const char *why;
+        vec3 aVel;
+        float aMass;
+        vec3 bAt, bVel;
+        float bMass;
+        vec3 aOut, bOut;
+    } cases[] = {
+        // clang-format off
+        {"exactly touching",    {1, 0, 0}, 1, {1, 0, 0},      {-1, 0, 0}, 1, {1, 0, 0},     {-1, 0, 0}},
+        {"a thousandth closer", {1, 0, 0}, 1, {0.999f, 0, 0}, {-1, 0, 0}, 1, {-0.85f, 0, 0}, {0.85f, 0, 0}},
+        {"moving apart",        {-1, 0, 0}, 1, {0.5f, 0, 0},  {1, 0, 0},  1, {-1, 0, 0},    {1, 0, 0}},
+        {"same normal speed",   {2, 1, 0}, 1, {0.5f, 0, 0},   {2, -1, 0}, 1, {2, 1, 0},     {2, -1, 0}},
+        // The struck one takes 0.85 of the normal part; the sideways part stays.
+        {"equal masses, B at rest", {2, 1, 0}, 1, {0.9f, 0, 0}, {0, 0, 0}, 1, {0, 1, 0}, {1.7f, 0, 0}},
+        // n = (0.6, 0.8, 0): A's (1, 0, 0) is (0.36, 0.48, 0) along n and (0.64, -0.48, 0) across.
+        {"oblique", {1, 0, 0}, 1, {0.3f, 0.4f, 0}, {0, 0, 0}, 1, {0.64f, -0.48f, 0}, {0.306f, 0.408f, 0}},
+        // 0.85 ((3 - 1) 2 + 2 (1)(-1)) / 4 and 0.85 (2 (3) 2 + (1 - 3)(-1)) / 4.
+        {"masses 3 and 1", {2, 0, 0}, 3, {0.9f, 0, 0}, {-1, 0, 0}, 1, {0.425f, 0, 0}, {2.975f, 0, 0}},
+        // Coincident centres part along +z: rising closes, falling does not.
+        {"coincident, A rising",  {3, 0, 1},  1, {0, 0, 0}, {0, 0, 0}, 1, {3, 0, 0},  {0, 0, 0.85f}},
+        {"coincident, A falling", {3, 0, -1}, 1, {0, 0, 0}, {0, 0, 0}, 1, {3, 0, -1}, {0, 0, 0}},
+        // Sum 1, so the exchange stands: A bounces off B as off a wall.
+        {"A massless", {2, 0, 0}, 0, {0.9f, 0, 0}, {0, 0, 0}, 1, {-1.7f, 0, 0}, {0, 0, 0}},
+        // Masses are a level author's to get wrong: what cannot give a finite
+        // answer bounces as equal masses (3e38 + 3e38 overflows).
+        {"masses 0 and 0",  {2, 1, 0}, 0,     {0.9f, 0, 0}, {0, 0, 0}, 0,     {0, 1, 0}, {1.7f, 0, 0}},
+        {"masses -2 and 2", {2, 1, 0}, -2,    {0.9f, 0, 0}, {0, 0, 0}, 2,     {0, 1, 0}, {1.7f, 0, 0}},
+        {"NaN mass",        {2, 1, 0}, 1,     {0.9f, 0, 0}, {0, 0, 0}, nan,   {0, 1, 0}, {1.7f, 0, 0}},
+        {"inf and -inf",    {2, 1, 0}, inf,   {0.9f, 0, 0}, {0, 0, 0}, -inf,  {0, 1, 0}, {1.7f, 0, 0}},
+        {"inf and 1",       {2, 1, 0}, inf,   {0.9f, 0, 0}, {0, 0, 0}, 1,     {0, 1, 0}, {1.7f, 0, 0}},
+        {"3e38 twice",      {2, 1, 0}, 3e38f, {0.9f, 0, 0}, {0, 0, 0}, 3e38f, {0, 1, 0}, {1.7f, 0, 0}},
+        // clang-format on
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.why);
+        dynamicObject a = sphereAt({0, 0, 0}, 0.5f, c.aVel, c.aMass);
+        std::vector<dynamicObject> b = {sphereAt(c.bAt, 0.5f, c.bVel, c.bMass)};
+        step(&a, b);
+        expectVec(a.velocity, c.aOut);
+        expectVec(b[0].velocity, c.bOut);
+    }
 }
 
 TEST(PhysicsPairs, ObjectsOutOfPlayTakeNoPart)
 {
     dynamicObject b = sphereAt({0, 0, 0}, 0.5f, {2, 0, 0});
-    dynamicObject p = sphereAt({0.9f, 0, 0}, 0.5f);
-    p.inPlay = 0;
-    int left = 1;
-    physicsStep(&b, &p, 1, nullptr, NO_BOUND, 0.1f, &left);
-    expectVec(b.velocity, 2, 0, -0.98f);
-    // Out of play: no pair, no gravity, no motion.
-    expectSameBits(p.velocity, vec3{0, 0, 0});
-    expectSameBits(p.location, vec3{0.9f, 0, 0});
+    std::vector<dynamicObject> p = {sphereAt({0.9f, 0, 0}, 0.5f)};
+    p[0].inPlay = 0;
+    step(&b, p, {}, 0.1f, 1);
+    expectVec(b.velocity, {2, 0, -0.98f});
+    // No pair, no gravity, no motion.
+    expectSameBits(p[0].velocity, vec3{0, 0, 0});
+    expectSameBits(p[0].location, vec3{0.9f, 0, 0});
 
     // The ball out of play (a throw being abandoned) and a pin moving into it.
     b = sphereAt({0, 0, 0}, 0.5f);
     b.inPlay = 0;
-    p = sphereAt({0.9f, 0, 0}, 0.5f, {-1, 0, 0});
-    physicsStep(&b, &p, 1, nullptr, NO_BOUND, 0.0f, &left);
+    p = {sphereAt({0.9f, 0, 0}, 0.5f, {-1, 0, 0})};
+    step(&b, p, {}, 0.0f, 1);
     expectSameBits(b.velocity, vec3{0, 0, 0});
-    expectSameBits(p.velocity, vec3{-1, 0, 0});
+    expectSameBits(p[0].velocity, vec3{-1, 0, 0});
 }
 
-TEST(PhysicsPairs, ChangesAreSeenAtOnceByLaterPairs)
+TEST(PhysicsPairs, PairsGoInSequenceOrderEachSeeingTheChangesBeforeIt)
 {
-    // Ball strikes pin 0, which then strikes pin 1 in the same step: the
-    // ball-pin 0 pair gives pin 0 1.7, and pin 0-pin 1 passes 0.85 of that on.
-    // Had pin 0's old velocity been used, pin 1 would not move.
+    // The ball strikes pin 0, which then strikes pin 1 in the same step: with
+    // pin 0's old velocity pin 1 would not move.
     dynamicObject b = sphereAt({0, 0, 0}, 0.5f, {2, 0, 0});
     std::vector<dynamicObject> p = {sphereAt({0.9f, 0, 0}, 0.5f), sphereAt({1.8f, 0, 0}, 0.5f)};
-    int left = 2;
-    physicsStep(&b, p.data(), 2, nullptr, NO_BOUND, 0.0f, &left);
-    expectVec(b.velocity, 0, 0, 0);
-    expectVec(p[0].velocity, 0, 0, 0);
-    expectVec(p[1].velocity, 0.85f * 1.7f, 0, 0);
-}
+    step(&b, p);
+    expectVec(b.velocity, {0, 0, 0});
+    expectVec(p[0].velocity, {0, 0, 0});
+    expectVec(p[1].velocity, {0.85f * 1.7f, 0, 0});
 
-TEST(PhysicsPairs, PairsInSequenceOrderBallFirst)
-{
     // All three overlap; the pairs come as ball-pin 0, ball-pin 1, pin 0-pin 1.
-    dynamicObject b = sphereAt({0, 0, 0}, 0.5f, {2, 0, 0});
-    std::vector<dynamicObject> p = {sphereAt({0.5f, -0.5f, 0}, 0.5f, {0, 1, 0}),
-                                    sphereAt({0.5f, 0, 0}, 0.5f)};
-    int left = 2;
-    physicsStep(&b, p.data(), 2, nullptr, NO_BOUND, 0.0f, &left);
-    // Ball-pin 0 along n = (1, -1, 0)/sqrt 2: the ball's part along n is
-    // (1, -1, 0), pin 0's (-0.5, 0.5, 0); equal masses swap them at 0.85, so
-    // the ball leaves with (1, 1, 0) + 0.85 (-0.5, 0.5, 0) = (0.575, 1.425, 0)
-    // and pin 0 with (0.5, 0.5, 0) + 0.85 (1, -1, 0) = (1.35, -0.35, 0).
-    // Ball-pin 1 along x: pin 1 takes 0.85 * 0.575, the ball keeps its y.
-    // Pin 0-pin 1 along +y: pin 0 moves away (-0.35), nothing changes.
-    // (Pin 0-pin 1 first would have stopped pin 0 and sent pin 1 along y.)
-    expectVec(b.velocity, 0, 1.425f, 0);
-    expectVec(p[0].velocity, 1.35f, -0.35f, 0);
-    expectVec(p[1].velocity, 0.48875f, 0, 0);
+    // Ball-pin 0 along (1, -1, 0)/sqrt 2 leaves the ball (0.575, 1.425, 0) and
+    // pin 0 (1.35, -0.35, 0); ball-pin 1 along x gives pin 1 0.85 * 0.575; pin 0
+    // then moves away from pin 1. Pin 0-pin 1 first would have stopped pin 0.
+    b = sphereAt({0, 0, 0}, 0.5f, {2, 0, 0});
+    p = {sphereAt({0.5f, -0.5f, 0}, 0.5f, {0, 1, 0}), sphereAt({0.5f, 0, 0}, 0.5f)};
+    step(&b, p);
+    expectVec(b.velocity, {0, 1.425f, 0});
+    expectVec(p[0].velocity, {1.35f, -0.35f, 0});
+    expectVec(p[1].velocity, {0.48875f, 0, 0});
 }
 
-// Masses are a level author's to get wrong: the pair must stay finite.
-TEST(PhysicsPairs, MassesThatSumToZeroBounceAsEqualMasses)
+// Gravity, then one rebound about the mean normal of the faces touched (the part
+// along it becomes -0.7 times itself), then motion.
+TEST(PhysicsRebound, GravityReboundAndMotion)
 {
-    for (float mA : {0.0f, -2.0f}) {
-        pairResult r =
-            stepPair(sphereAt({0, 0, 0}, 0.5f, {2, 0, 0}, mA), sphereAt({0.9f, 0, 0}, 0.5f, {0, 0, 0}, -mA));
-        expectVec(r.a, 0, 0, 0);
-        expectVec(r.b, 1.7f, 0, 0);
+    const collisionFace downFloor = triangle({-10, -10, 0}, {0, 10, 0}, {10, -10, 0}, {0, 0, -1});
+    const collisionFace leftHalf = triangle({-10, -10, 0}, {0, -10, 0}, {0, 10, 0});
+    const collisionFace rightHalf = triangle({0, -10, 0}, {10, -10, 0}, {0, 10, 0});
+    const collisionFace wall = triangle({0, -10, -10}, {0, 10, -10}, {0, 0, 10}, {1, 0, 0});
+    const collisionFace ceiling = triangle({-10, -10, 1}, {10, -10, 1}, {0, 10, 1});
+    struct {
+        const char *why;
+        std::vector<collisionFace> faces;
+        vec3 at;
+        float radius;
+        vec3 velocity;
+        float dt;
+        vec3 velocityOut, atOut;
+    } cases[] = {
+        // clang-format off
+        {"no faces: only falls", {}, {0, 0, 0.5f}, 0.5f, {1, 0, 0}, 0.5f, {1, 0, -4.9f}, {0.5f, 0, -1.95f}},
+        // -9.8 dt, rebounded to +0.7 * 9.8 dt, then moved by that.
+        {"resting", {FLOOR}, {0, 0, 0.4f}, 0.5f, {0, 0, 0}, 0.01f, {0, 0, 0.0686f}, {0, 0, 0.400686f}},
+        {"normal turned up", {downFloor}, {0, 0, 0.4f}, 0.5f, {0, 0, 0}, 0.01f, {0, 0, 0.0686f},
+                                                                                 {0, 0, 0.400686f}},
+        {"from below", {FLOOR}, {0, 0, -0.4f}, 0.5f, {0, 0, 1}, 0, {0, 0, -0.7f}, {0, 0, -0.4f}},
+        {"moving away", {FLOOR}, {0, 0, 0.4f}, 0.5f, {1, 0, 2}, 0, {1, 0, 2}, {0, 0, 0.4f}},
+        // On the plane counts as the side away from the normal.
+        {"centre on the plane", {FLOOR}, {0, 0, 0}, 0.5f, {0, 0, 1}, 0, {0, 0, -0.7f}, {0, 0, 0}},
+        // Touched twice, reflected once: twice would leave 0.49.
+        {"two halves", {leftHalf, rightHalf}, {0, 0, 0.4f}, 0.5f, DOWN, 0, {0, 0, 0.7f}, {0, 0, 0.4f}},
+        // (-1, 0, 0) + 1.7 (1, 0, 1)/2; a face at a time would give (0.7, 0, 0).
+        {"floor and wall", {FLOOR, wall}, {0.3f, 0, 0.3f}, 0.5f, {-1, 0, 0}, 0, {-0.15f, 0, 0.85f},
+                                                                                {0.3f, 0, 0.3f}},
+        // No rebound, but gravity and motion still apply.
+        {"normals cancel", {FLOOR, ceiling}, {0, 0, 0.5f}, 0.6f, DOWN, 0.01f, {0, 0, -1.098f},
+                                                                              {0, 0, 0.48902f}},
+        // clang-format on
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.why);
+        dynamicObject b = stepBall(sphereAt(c.at, c.radius, c.velocity), c.faces, c.dt);
+        expectVec(b.velocity, c.velocityOut);
+        expectVec(b.location, c.atOut);
     }
 }
 
-TEST(PhysicsPairs, NaNOrInfiniteMassesBounceAsEqualMasses)
-{
-    const float inf = std::numeric_limits<float>::infinity();
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    // The last pair sums to infinity in float although each mass is finite.
-    const float pairs[][2] = {{nan, 1}, {1, nan}, {inf, 1}, {inf, inf}, {inf, -inf}, {3e38f, 3e38f}};
-    for (auto &m : pairs) {
-        pairResult r = stepPair(sphereAt({0, 0, 0}, 0.5f, {2, 1, 0}, m[0]),
-                                sphereAt({0.9f, 0, 0}, 0.5f, {0, 0, 0}, m[1]));
-        expectVec(r.a, 0, 1, 0);
-        expectVec(r.b, 1.7f, 0, 0);
-    }
-}
-
-TEST(PhysicsPairs, AMasslessObjectBouncesOffAsFromAWall)
-{
-    // Sum 1, so the exchange is used as it stands: A (mass 0) gets 0.85 (-2),
-    // B gets 0.85 (2 * 0 * 2 + 1 * 0) = 0.
-    pairResult r = stepPair(sphereAt({0, 0, 0}, 0.5f, {2, 0, 0}, 0.0f), sphereAt({0.9f, 0, 0}, 0.5f));
-    expectVec(r.a, -1.7f, 0, 0);
-    expectVec(r.b, 0, 0, 0);
-}
-
-// ---------------------------------------------------------------------------
-// Gravity, rebound and motion
-
-TEST(PhysicsRebound, RestingBallFallsThenReboundsThenMoves)
-{
-    // Gravity first: -9.8 dt; the rebound makes that +0.7 * 9.8 dt; the ball
-    // then moves by it. With dt = 0.01: +0.0686, and up by 0.000686.
-    dynamicObject b = stepBall(sphereAt({0, 0, 0.4f}, 0.5f), {workedTriangle()}, 0.01f);
-    expectVec(b.velocity, 0, 0, 0.0686f);
-    expectVec(b.location, 0, 0, 0.400686f);
-}
-
-TEST(PhysicsRebound, NormalIsTurnedTowardTheObject)
-{
-    // The same floor with its normal pointing down acts the same.
-    collisionFace f = triangle({-10, -10, 0}, {0, 10, 0}, {10, -10, 0}, {0, 0, -1});
-    dynamicObject b = stepBall(sphereAt({0, 0, 0.4f}, 0.5f), {f}, 0.01f);
-    expectVec(b.velocity, 0, 0, 0.0686f);
-    // And from below, a ceiling pushes down.
-    b = stepBall(sphereAt({0, 0, -0.4f}, 0.5f, {0, 0, 1}), {workedTriangle()});
-    expectVec(b.velocity, 0, 0, -0.7f);
-}
-
-TEST(PhysicsRebound, MovingAwayIsNotReflected)
-{
-    expectSameBits(stepBall(sphereAt({0, 0, 0.4f}, 0.5f, {1, 0, 2}), {workedTriangle()}).velocity,
-                   vec3{1, 0, 2});
-}
-
-TEST(PhysicsRebound, CentreOnThePlaneSubtractsTheNormal)
-{
-    // On the plane counts as the side away from `no` (below this floor).
-    dynamicObject b = stepBall(sphereAt({0, 0, 0}, 0.5f, {0, 0, 1}), {workedTriangle()});
-    expectVec(b.velocity, 0, 0, -0.7f);
-}
-
-TEST(PhysicsRebound, OneReflectionAboutTheMeanNormal)
-{
-    // Two floor halves meeting under the ball: touched twice, reflected once
-    // (twice would leave 0.49).
-    std::vector<collisionFace> halves = {triangle({-10, -10, 0}, {0, -10, 0}, {0, 10, 0}, {0, 0, 1}),
-                                         triangle({0, -10, 0}, {10, -10, 0}, {0, 10, 0}, {0, 0, 1})};
-    expectVec(stepBall(sphereAt({0, 0, 0.4f}, 0.5f, DOWN), halves).velocity, 0, 0, 0.7f);
-
-    // Floor and wall: the mean normal is (1, 0, 1)/sqrt 2. Moving into the wall
-    // at (-1, 0, 0), the part along it, -1/sqrt 2, becomes +0.7/sqrt 2, so
-    // (-1, 0, 0) + 1.7 (1, 0, 1)/2 = (-0.15, 0, 0.85); one face at a time
-    // would give (0.7, 0, 0).
-    std::vector<collisionFace> corner = {workedTriangle(),
-                                         triangle({0, -10, -10}, {0, 10, -10}, {0, 0, 10}, {1, 0, 0})};
-    expectVec(stepBall(sphereAt({0.3f, 0, 0.3f}, 0.5f, {-1, 0, 0}), corner).velocity, -0.15f, 0, 0.85f);
-}
-
-TEST(PhysicsRebound, NormalsThatCancelGiveNoRebound)
-{
-    // Floor below and ceiling above, both touched: the turned normals cancel.
-    // Gravity and motion still apply: -1 - 0.098 and 0.5 - 0.01098.
-    std::vector<collisionFace> faces = {workedTriangle(),
-                                        triangle({-10, -10, 1}, {10, -10, 1}, {0, 10, 1}, {0, 0, 1})};
-    dynamicObject b = stepBall(sphereAt({0, 0, 0.5f}, 0.6f, DOWN), faces, 0.01f);
-    expectVec(b.velocity, 0, 0, -1.098f);
-    expectVec(b.location, 0, 0, 0.48902f);
-}
-
-TEST(PhysicsRebound, NoTimeMeansNoMotionButCollisionsStillCount)
-{
-    // A ball moving into a pin and into the floor, no time: velocities change
-    // through the pair and the rebound, but nothing falls and nothing moves.
-    dynamicObject b = sphereAt({0, 0, 0.4f}, 0.5f, {0, 2, -1});
-    dynamicObject p = sphereAt({0, 0.9f, 0.4f}, 0.5f);
-    std::vector<collisionFace> faces = {workedTriangle()};
-    int left = 1;
-    physicsStep(&b, &p, 1, linked(faces), NO_BOUND, 0.0f, &left);
-    expectVec(b.velocity, 0, 0, 0.7f); // y handed to the pin, z rebounded
-    expectVec(p.velocity, 0, 1.7f, 0); // no gravity added
-    expectSameBits(b.location, vec3{0, 0, 0.4f});
-    expectSameBits(p.location, vec3{0, 0.9f, 0.4f});
-}
-
-// ---------------------------------------------------------------------------
-// Falling out below the bound
-
-TEST(PhysicsFallOut, BallIsParkedAndThePinCountLeftAlone)
+TEST(PhysicsFallOut, ObjectBelowTheBoundIsParkedAndNotMovedInTheSameStep)
 {
     dynamicObject b = sphereAt({1, 2, -101}, 0.5f, {0, 5, -3});
     b.initLoc = {0, -8, 0.5f};
-    dynamicObject p = sphereAt({0, 8, 0.6f}, 0.3f);
-    int left = 1;
-    physicsStep(&b, &p, 1, nullptr, NO_BOUND, 0.01f, &left);
-    EXPECT_EQ(left, 1);
+    std::vector<dynamicObject> p = {sphereAt({0, 8, 0.6f}, 0.3f)};
+    EXPECT_EQ(step(&b, p, {}, 0.01f, 1), 1); // the ball is no pin
     EXPECT_EQ(b.inPlay, 0);
-    // Parked, and not moved or accelerated in the same step.
     expectSameBits(b.location, vec3{0, -8, 0.5f});
     expectSameBits(b.velocity, vec3{0, 0, 0});
+
+    // Exactly at the bound is still in play.
+    b = stepBall(sphereAt({0, 0, -5}, 0.5f), {}, 0.0f, -5.0f);
+    EXPECT_EQ(b.inPlay, 1);
+    b.location.z = -5.001f;
+    EXPECT_EQ(stepBall(b, {}, 0.0f, -5.0f).inPlay, 0);
 }
 
-TEST(PhysicsFallOut, PinIsParkedCountedOnceAndNeverMovedAgain)
+TEST(PhysicsFallOut, PinIsCountedOnceParkedAndNeverMovedAgain)
 {
     dynamicObject b = sphereAt({0, -8, 0.5f}, 0.5f);
     std::vector<dynamicObject> p = {sphereAt({0, 8, 0.6f}, 0.3f), sphereAt({3, 8, -150}, 0.3f, {1, 1, -20})};
     p[1].initLoc = {1, 8, 0.6f};
     int left = 2;
-    for (int step = 0; step < 5; step++)
-        physicsStep(&b, p.data(), 2, nullptr, NO_BOUND, 0.01f, &left);
+    for (int k = 0; k < 5; k++)
+        left = step(&b, p, {}, 0.01f, left);
     EXPECT_EQ(left, 1);
+    EXPECT_EQ(p[0].inPlay, 1);
     EXPECT_EQ(p[1].inPlay, 0);
     expectSameBits(p[1].location, vec3{1, 8, 0.6f});
     expectSameBits(p[1].velocity, vec3{0, 0, 0});
-    EXPECT_EQ(p[0].inPlay, 1);
-}
 
-TEST(PhysicsFallOut, PinParkedBelowTheBoundIsCountedInEveryStep)
-{
-    dynamicObject b = sphereAt({0, -8, 0.5f}, 0.5f);
-    dynamicObject p = sphereAt({0, 0, -200}, 0.3f);
-    p.inPlay = 0;
-    int left = 5;
-    for (int step = 0; step < 3; step++)
-        physicsStep(&b, &p, 1, nullptr, NO_BOUND, 0.01f, &left);
+    // But a pin parked below the bound is counted in every step.
+    p = {sphereAt({0, 0, -200}, 0.3f)};
+    p[0].inPlay = 0;
+    left = 5;
+    for (int k = 0; k < 3; k++)
+        left = step(&b, p, {}, 0.01f, left);
     EXPECT_EQ(left, 2);
 }
 
-TEST(PhysicsFallOut, PairsBeforeTheTestStillCount)
+TEST(PhysicsFallOut, PairsBeforeAPinsOwnTestCountAndAFallenPinStrikesNothing)
 {
-    // The ball (above the bound) overlaps pin 0 (below it) and moves into it:
-    // that pair comes before pin 0's own test and is resolved, leaving the
-    // ball's normal motion at 0 (equal masses, pin at rest).
-    dynamicObject b = sphereAt({0, 0, -99.8f}, 0.5f, {0, 0, -1});
-    dynamicObject p = sphereAt({0, 0, -100.3f}, 0.5f);
-    p.initLoc = {5, 5, 5};
-    int left = 1;
-    physicsStep(&b, &p, 1, nullptr, NO_BOUND, 0.0f, &left);
-    expectVec(b.velocity, 0, 0, 0);
-    EXPECT_EQ(p.inPlay, 0);
-    expectSameBits(p.velocity, vec3{0, 0, 0});
-    EXPECT_EQ(left, 0);
-}
+    // The ball (above the bound) moves into pin 0 (below it): that pair comes
+    // before pin 0's test and stops the ball.
+    dynamicObject b = sphereAt({0, 0, -99.8f}, 0.5f, DOWN);
+    std::vector<dynamicObject> p = {sphereAt({0, 0, -100.3f}, 0.5f)};
+    EXPECT_EQ(step(&b, p, {}, 0.0f, 1), 0);
+    expectVec(b.velocity, {0, 0, 0});
+    EXPECT_EQ(p[0].inPlay, 0);
 
-TEST(PhysicsFallOut, AFallenPinStrikesNothing)
-{
     // Pin 0, below the bound and rushing at pin 1, is parked before its pairs;
     // parked, it overlaps pin 2, which moves at it, and still takes no part.
-    dynamicObject b = sphereAt({0, -8, 0.5f}, 0.5f);
-    std::vector<dynamicObject> p = {sphereAt({0, 0, -100.5f}, 0.5f, {5, 0, 0}),
-                                    sphereAt({0.5f, 0, -100}, 0.5f),
-                                    sphereAt({0, 9, 0.6f}, 0.5f, {0, -1, 0})};
+    b = sphereAt({0, -8, 0.5f}, 0.5f);
+    p = {sphereAt({0, 0, -100.5f}, 0.5f, {5, 0, 0}), sphereAt({0.5f, 0, -100}, 0.5f),
+         sphereAt({0, 9, 0.6f}, 0.5f, {0, -1, 0})};
     p[0].initLoc = {0, 8.5f, 0.6f};
-    int left = 3;
-    physicsStep(&b, p.data(), 3, nullptr, NO_BOUND, 0.0f, &left);
+    EXPECT_EQ(step(&b, p, {}, 0.0f, 3), 2);
     expectSameBits(p[1].velocity, vec3{0, 0, 0});
     expectSameBits(p[2].velocity, vec3{0, -1, 0});
-    EXPECT_EQ(p[1].inPlay, 1);
-    EXPECT_EQ(left, 2);
 }
 
-// ---------------------------------------------------------------------------
-// No pins, and the scene's own state
-
-TEST(PhysicsScene, NoPinsTouchesOnlyTheBall)
+TEST(PhysicsScene, NoPinsArrayIsNotReadAndDoPhysicsStepsTheSceneState)
 {
-    // A null pins array must not be read.
     for (int count : {0, -3}) {
         dynamicObject b = sphereAt({0, 0, 5}, 0.5f, {1, 0, 0});
         int left = 7;
         physicsStep(&b, nullptr, count, nullptr, NO_BOUND, 0.5f, &left);
-        expectVec(b.location, 0.5f, 0, 5 - 2.45f);
+        expectVec(b.location, {0.5f, 0, 2.55f});
         EXPECT_EQ(left, 7);
     }
-}
 
-TEST(PhysicsScene, DoPhysicsStepsTheSceneState)
-{
-    std::vector<collisionFace> faces = {workedTriangle()};
+    std::vector<collisionFace> faces = {FLOOR};
     std::vector<dynamicObject> p = {sphereAt({0, 5, 0.2f}, 0.3f), sphereAt({0, 6, -3}, 0.3f)};
-    p[1].initLoc = {2, 6, 0.3f};
     ball = sphereAt({0, 0, 0.4f}, 0.5f);
     pins = p.data();
-    numPins = 2;
-    remainingPins = 2;
+    numPins = remainingPins = 2;
     firstCollisionFace = const_cast<collisionFace *>(linked(faces));
     worldLowerBound = -2.0f;
     gameDeltaTime = 0.01f;
-
     doPhysics();
-
-    // The ball rests on the floor (see RestingBallFallsThenReboundsThenMoves),
-    // pin 0 as well, pin 1 fell below -2.
-    expectVec(ball.velocity, 0, 0, 0.0686f);
-    expectVec(p[0].velocity, 0, 0, 0.0686f);
+    // Ball and pin 0 rest on the floor (see "resting ball"), pin 1 fell below -2.
+    expectVec(ball.velocity, {0, 0, 0.0686f});
+    expectVec(p[0].velocity, {0, 0, 0.0686f});
     EXPECT_EQ(p[1].inPlay, 0);
-    expectSameBits(p[1].location, vec3{2, 6, 0.3f});
     EXPECT_EQ(remainingPins, 1);
 
     ball = dynamicObject{};
     pins = nullptr;
-    numPins = 0;
-    remainingPins = 0;
+    numPins = remainingPins = 0;
     firstCollisionFace = nullptr;
     worldLowerBound = -100.0f;
     gameDeltaTime = 0.0f;

@@ -3,130 +3,108 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "main/sceneList.h"
 
 namespace
 {
 
-struct listRead {
-    int numScenes;
-    char **names;
-    std::string out;
-};
-
-listRead readList(const std::string &text)
+// Reads text as a list; returns what it printed and puts the names it kept in *names.
+std::string readList(const std::string &text, std::vector<std::string> *names)
 {
     FILE *f = tmpfile();
     fputs(text.c_str(), f);
     rewind(f);
-    listRead r;
+    char **table = nullptr;
     testing::internal::CaptureStdout();
-    r.numScenes = readSceneList(f, &r.names);
-    r.out = testing::internal::GetCapturedStdout();
+    int n = readSceneList(f, &table);
+    std::string out = testing::internal::GetCapturedStdout();
     fclose(f);
-    return r;
+    names->assign(table, table + n);
+    EXPECT_TRUE(n > 0 || table == nullptr) << "a rejected list leaves no table";
+    freeSceneList(table, n);
+    return out;
 }
 
-const char *const BAD_HEADER = "invalid first line, or number of scenes stated\n"
-                               "Error in scene list file, scenelist.txt\n";
-const char *const SHORT_LIST = "Not all scene entries valid\n"
-                               "Error in scene list file, scenelist.txt\n";
-
-TEST(SceneList, ReadsTheStatedEntriesAndIgnoresTheRest)
+TEST(SceneList, ValidListsKeepTheStatedEntriesWhole)
 {
-    listRead r = readList("scenes 2\nfirst one.txt\n  second\ttwo.txt third three.txt");
-    ASSERT_EQ(r.numScenes, 2);
-    EXPECT_EQ(r.out, "2 scenes\n");
-    EXPECT_STREQ(r.names[0], "one.txt");
-    EXPECT_STREQ(r.names[1], "two.txt");
-    freeSceneList(r.names, r.numScenes);
-}
-
-TEST(SceneList, ABadHeaderPrintsTheCountReadAndRejectsTheList)
-{
-    for (const char *text : {"scenes many\nl a.txt\n", "scenes", "", "   \n"}) {
-        listRead r = readList(text);
-        EXPECT_EQ(r.numScenes, 0) << text;
-        EXPECT_EQ(r.names, nullptr);
-        EXPECT_EQ(r.out, std::string("-1 scenes\n") + BAD_HEADER) << text;
+    const std::string name256(256, 'n'), label300(300, 'L');
+    struct {
+        const char *why;
+        std::string text;
+        std::vector<std::string> names;
+    } cases[] = {
+        {"surplus entries ignored",
+         "scenes 2\nfirst one.txt\n  second\ttwo.txt third three.txt",
+         {"one.txt", "two.txt"}},
+        {"labels of any length", label300 + " 1\n" + label300 + "x level.txt\n", {"level.txt"}},
+        {"a 256-character name", "s 1\nl " + name256 + "\n", {name256}},
+        // The 257th character stays in the stream and is read as the next label.
+        {"a 257th character", "s 2\nl " + name256 + "X next.txt\n", {name256, "next.txt"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.why);
+        std::vector<std::string> names;
+        EXPECT_EQ(readList(c.text, &names), std::to_string(c.names.size()) + " scenes\n");
+        EXPECT_EQ(names, c.names);
     }
-    listRead zero = readList("scenes 0\nl a.txt\n");
-    EXPECT_EQ(zero.numScenes, 0);
-    EXPECT_EQ(zero.out, std::string("0 scenes\n") + BAD_HEADER);
-    listRead negative = readList("scenes -3\n");
-    EXPECT_EQ(negative.out, std::string("-3 scenes\n") + BAD_HEADER);
 }
 
-TEST(SceneList, FewerEntriesThanStatedRejectTheList)
+TEST(SceneList, BadListsAreRejectedWithTheCountReadAndTheirMessage)
 {
-    // Two complete entries of three; then a label without its file name.
-    for (const char *text : {"scenes 3\na one.txt\nb two.txt\n", "scenes 3\na one.txt\nb two.txt\nc"}) {
-        listRead r = readList(text);
-        EXPECT_EQ(r.numScenes, 0);
-        EXPECT_EQ(r.names, nullptr);
-        EXPECT_EQ(r.out, std::string("3 scenes\n") + SHORT_LIST);
+    const std::string badHeader = "invalid first line, or number of scenes stated\n"
+                                  "Error in scene list file, scenelist.txt\n";
+    const std::string shortList = "Not all scene entries valid\n"
+                                  "Error in scene list file, scenelist.txt\n";
+    const struct {
+        std::string text, out;
+    } cases[] = {
+        {"scenes many\nl a.txt\n", "-1 scenes\n" + badHeader},
+        {"scenes", "-1 scenes\n" + badHeader},
+        {"", "-1 scenes\n" + badHeader},
+        {"   \n", "-1 scenes\n" + badHeader},
+        {"scenes 0\nl a.txt\n", "0 scenes\n" + badHeader},
+        {"scenes -3\n", "-3 scenes\n" + badHeader},
+        {"scenes 3\na one.txt\nb two.txt\n", "3 scenes\n" + shortList},
+        {"scenes 3\na one.txt\nb two.txt\nc", "3 scenes\n" + shortList}, // a label without its name
+        // Far beyond the entries: fails on the missing entry, not on memory.
+        {"scenes 2000000000\na one.txt\n", "2000000000 scenes\n" + shortList},
+    };
+    for (const auto &c : cases) {
+        std::vector<std::string> names;
+        EXPECT_EQ(readList(c.text, &names), c.out) << c.text;
+        EXPECT_TRUE(names.empty()) << c.text;
     }
-    // A count far beyond the entries fails on the missing entry, not on memory.
-    listRead huge = readList("scenes 2000000000\na one.txt\n");
-    EXPECT_EQ(huge.numScenes, 0);
-    EXPECT_EQ(huge.out, std::string("2000000000 scenes\n") + SHORT_LIST);
 }
 
-TEST(SceneList, LabelsOfAnyLengthAreAccepted)
+TEST(SceneSequence, LastEntryIsTheGameOverScreenAndResultsMoveThroughTheListAndWrap)
 {
-    std::string longLabel(300, 'L');
-    listRead r = readList(longLabel + " 1\n" + longLabel + "x level.txt\n");
-    ASSERT_EQ(r.numScenes, 1);
-    EXPECT_EQ(r.out, "1 scenes\n");
-    EXPECT_STREQ(r.names[0], "level.txt");
-    freeSceneList(r.names, r.numScenes);
-}
-
-TEST(SceneList, FileNamesUpTo256CharactersAreKeptWhole)
-{
-    std::string name256(256, 'n');
-    listRead r = readList("s 1\nl " + name256 + "\n");
-    ASSERT_EQ(r.numScenes, 1);
-    EXPECT_EQ(std::string(r.names[0]), name256);
-    freeSceneList(r.names, r.numScenes);
-
-    // The 257th character stays in the stream and is read as the next label.
-    listRead longer = readList("s 2\nl " + name256 + "X next.txt\n");
-    ASSERT_EQ(longer.numScenes, 2);
-    EXPECT_EQ(std::string(longer.names[0]), name256);
-    EXPECT_STREQ(longer.names[1], "next.txt");
-    freeSceneList(longer.names, longer.numScenes);
-}
-
-TEST(SceneSequence, LastEntryIsTheGameOverScreen)
-{
-    EXPECT_EQ(startingStateFor(0, 3), awaitingThrow);
     EXPECT_EQ(startingStateFor(1, 3), awaitingThrow);
     EXPECT_EQ(startingStateFor(2, 3), over);
     EXPECT_EQ(startingStateFor(0, 1), over);
-}
 
-TEST(SceneSequence, ResultsMoveThroughTheListAndWrap)
-{
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(nextSceneIndex(0, levelCompleted, 3), 1);
-    EXPECT_EQ(nextSceneIndex(1, restart, 3), 1);
-    EXPECT_EQ(nextSceneIndex(0, quit, 3), 1);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(nextSceneIndex(2, levelCompleted, 3), 0);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "completed game...\n");
-    // Quitting on the last entry still moves on and wraps before the run ends.
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(nextSceneIndex(2, quit, 3), 0);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "completed game...\n");
-    // A single entry wraps onto itself; restarting it does not.
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(nextSceneIndex(0, levelCompleted, 1), 0);
-    EXPECT_EQ(nextSceneIndex(0, restart, 1), 0);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "completed game...\n");
+    const struct {
+        int i;
+        gameReturn result;
+        int numScenes, next;
+        bool completed;
+    } cases[] = {
+        {0, levelCompleted, 3, 1, false},
+        {1, restart, 3, 1, false},
+        {0, quit, 3, 1, false},
+        // Quitting on the last entry still moves on and wraps before the run ends.
+        {2, levelCompleted, 3, 0, true},
+        {2, quit, 3, 0, true},
+        // A single entry wraps onto itself; restarting it does not.
+        {0, levelCompleted, 1, 0, true},
+        {0, restart, 1, 0, false},
+    };
+    for (const auto &c : cases) {
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(nextSceneIndex(c.i, c.result, c.numScenes), c.next) << c.i << " " << c.result;
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.completed ? "completed game...\n" : "");
+    }
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The frame loop's logic driven with synthetic events, key states and ticks.
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <initializer_list>
 
 #include "scene/sceneLoop.h"
 
@@ -13,14 +13,12 @@ class SceneLoop : public ::testing::Test
   protected:
     levelRun run = {0, quit};
     Uint8 keys[SDLK_LAST] = {};
-    Uint32 lastTime = 0;
-    Uint32 now = 0;
+    Uint32 lastTime = 0, now = 0;
 
     void SetUp() override
     {
         ball = dynamicObject{};
-        ball.initLoc = vec3{3, -6, 0.5f};
-        ball.location = ball.initLoc;
+        ball.initLoc = ball.location = vec3{3, -6, 0.5f};
         ball.inPlay = 1;
         cameraInitLoc = vec3{0, -10, 0.5f};
         cameraVelocity = vec3{0, 0, 1};
@@ -31,55 +29,55 @@ class SceneLoop : public ::testing::Test
         startLevel(awaitingThrow);
     }
 
-    void press(Uint8 button)
+    void send(SDL_Event e) { handleEvent(&e, &run); }
+    void button(Uint8 type, Uint8 b)
     {
-        SDL_Event e = {};
-        e.type = SDL_MOUSEBUTTONDOWN;
-        e.button.button = button;
-        handleEvent(&e, &run);
+        SDL_Event e = {type};
+        e.button = SDL_MouseButtonEvent{type, 0, b, 0, 0, 0};
+        send(e);
     }
-    void release(Uint8 button)
+    void press(Uint8 b = SDL_BUTTON_LEFT) { button(SDL_MOUSEBUTTONDOWN, b); }
+    void release(Uint8 b = SDL_BUTTON_LEFT) { button(SDL_MOUSEBUTTONUP, b); }
+    void motion(Uint16 x, Uint16 y, Sint16 xrel, Sint16 yrel)
     {
-        SDL_Event e = {};
-        e.type = SDL_MOUSEBUTTONUP;
-        e.button.button = button;
-        handleEvent(&e, &run);
-    }
-    void motion(int x, int y, int xrel, int yrel)
-    {
-        SDL_Event e = {};
-        e.type = SDL_MOUSEMOTION;
-        e.motion.x = (Uint16)x;
-        e.motion.y = (Uint16)y;
-        e.motion.xrel = (Sint16)xrel;
-        e.motion.yrel = (Sint16)yrel;
-        handleEvent(&e, &run);
+        SDL_Event e = {SDL_MOUSEMOTION};
+        e.motion = SDL_MouseMotionEvent{SDL_MOUSEMOTION, 0, 0, x, y, xrel, yrel};
+        send(e);
     }
 
     // The steps of one frame after the event drain, physics and drawing aside.
-    int frame(Uint32 ms, SDLMod mod = KMOD_NONE)
+    void frame(Uint32 ms, SDLMod mod = KMOD_NONE)
     {
-        int toggle = handleKeys(keys, mod, &run);
+        handleKeys(keys, mod, &run);
         now += ms;
         frameClock(now, &lastTime);
         advanceTimers();
         if (throwIsOver()) putBallBack();
         testLevelWon(&run);
-        return toggle;
+    }
+
+    // Runs a frame of ms for each entry and checks the pause state after it.
+    void expectPauses(Uint32 ms, std::initializer_list<int> states)
+    {
+        int k = 0;
+        for (int paused : states) {
+            frame(ms);
+            EXPECT_EQ(isPaused, paused) << "after frame " << k++;
+        }
     }
 };
 
 TEST_F(SceneLoop, ThrowTakesTheDragsAverageSpeed)
 {
     ball.velocity = vec3{1, 2, 3};
-    press(SDL_BUTTON_LEFT);
+    press();
     EXPECT_EQ(gameState, throwing);
     // 100 px right and 200 px up over 0.5 s of game time.
     motion(300, 200, 60, -150);
     frame(250);
     motion(340, 150, 40, -50);
     frame(250);
-    release(SDL_BUTTON_LEFT);
+    release();
     EXPECT_EQ(gameState, watchingThrow);
     EXPECT_FLOAT_EQ(throwTimeRemaining, 10.0f);
     EXPECT_FLOAT_EQ(ball.velocity.x, 1 + 4.0f);
@@ -89,66 +87,53 @@ TEST_F(SceneLoop, ThrowTakesTheDragsAverageSpeed)
     EXPECT_EQ(mousey, 150);
 }
 
-TEST_F(SceneLoop, AClickInOneDrainIsNoThrow)
+TEST_F(SceneLoop, AClickInOneDrainIsNoThrowButAFrameApartIsOne)
 {
-    throwTimeRemaining = -1;
     motion(10, 10, 50, -50);
-    press(SDL_BUTTON_LEFT);
+    press();
     motion(20, 20, 50, -50);
-    release(SDL_BUTTON_LEFT);
+    release();
     EXPECT_EQ(gameState, awaitingThrow);
-    EXPECT_FLOAT_EQ(ball.velocity.x, 0);
     EXPECT_FLOAT_EQ(ball.velocity.y, 0);
     EXPECT_FLOAT_EQ(throwTimeRemaining, -1);
 
-    // Press and release a frame apart without motion: a throw with no push.
-    press(SDL_BUTTON_LEFT);
+    press();
     frame(16);
-    release(SDL_BUTTON_LEFT);
+    release();
     EXPECT_EQ(gameState, watchingThrow);
-    EXPECT_FLOAT_EQ(ball.velocity.x, 0);
     EXPECT_FLOAT_EQ(ball.velocity.y, 0);
 }
 
-TEST_F(SceneLoop, LeftReleaseOutsideAThrowDoesNothingButEndsTheGameOverScreen)
+TEST_F(SceneLoop, LeftReleaseEndsOnlyTheGameOverScreenAndClosingKeepsThatResult)
 {
-    release(SDL_BUTTON_LEFT);
-    EXPECT_EQ(gameState, awaitingThrow);
+    release();
     EXPECT_EQ(run.done, 0);
     startLevel(over);
-    press(SDL_BUTTON_LEFT);
+    press();
     EXPECT_EQ(gameState, over);
-    release(SDL_BUTTON_LEFT);
+    release();
     EXPECT_EQ(run.done, 1);
     EXPECT_EQ(run.exitMode, levelCompleted);
-}
-
-TEST_F(SceneLoop, ClosingTheWindowKeepsTheExitModeOfTheDrain)
-{
-    SDL_Event e = {};
-    e.type = SDL_QUIT;
-    handleEvent(&e, &run);
-    EXPECT_EQ(run.done, 1);
-    EXPECT_EQ(run.exitMode, quit);
+    send(SDL_Event{SDL_QUIT});
+    EXPECT_EQ(run.exitMode, levelCompleted);
 
     run = {0, quit};
-    startLevel(over);
-    release(SDL_BUTTON_LEFT);
-    handleEvent(&e, &run);
-    EXPECT_EQ(run.exitMode, levelCompleted);
+    send(SDL_Event{SDL_QUIT});
+    EXPECT_EQ(run.done, 1);
+    EXPECT_EQ(run.exitMode, quit);
 }
 
 TEST_F(SceneLoop, OtherButtonsAbandonARollingThrow)
 {
     for (Uint8 button : {SDL_BUTTON_RIGHT, SDL_BUTTON_MIDDLE, SDL_BUTTON_WHEELUP, SDL_BUTTON_WHEELDOWN}) {
+        SCOPED_TRACE((int)button);
         gameState = watchingThrow;
         throwTimeRemaining = 5;
         ball.location = vec3{1, 2, 3};
         ball.velocity = vec3{4, 5, 6};
         release(button);
-        EXPECT_EQ(ball.inPlay, 0);
         frame(10);
-        EXPECT_EQ(gameState, awaitingThrow) << (int)button;
+        EXPECT_EQ(gameState, awaitingThrow);
         EXPECT_FLOAT_EQ(ball.location.x, 3);
         EXPECT_FLOAT_EQ(ball.velocity.x, 0);
         EXPECT_EQ(ball.inPlay, 1);
@@ -163,153 +148,137 @@ TEST_F(SceneLoop, OtherButtonsAbandonARollingThrow)
     EXPECT_EQ(ball.inPlay, 1);
 }
 
-TEST_F(SceneLoop, ReleasesAndMotionAreIgnoredWhilePaused)
+TEST_F(SceneLoop, WhilePausedAPressStartsAThrowButReleasesAndMotionAreIgnored)
 {
-    press(SDL_BUTTON_LEFT);
     isPaused = 1;
+    press();
+    EXPECT_EQ(gameState, throwing);
     motion(100, 100, 30, 40);
     EXPECT_EQ(mousex, 100);
     EXPECT_EQ(totalXChange, 0);
     EXPECT_EQ(totalYChange, 0);
     frame(100);
     EXPECT_FLOAT_EQ(mouseMotionTime, 0);
-    release(SDL_BUTTON_LEFT);
+    release();
     EXPECT_EQ(gameState, throwing);
 
     gameState = watchingThrow;
     throwTimeRemaining = 5;
     release(SDL_BUTTON_RIGHT);
     EXPECT_EQ(ball.inPlay, 1);
-
     gameState = over;
-    release(SDL_BUTTON_LEFT);
+    release();
     EXPECT_EQ(run.done, 0);
-}
 
-TEST_F(SceneLoop, APressWhilePausedStartsAThrowReleasedAfterResuming)
-{
-    isPaused = 1;
-    press(SDL_BUTTON_LEFT);
-    EXPECT_EQ(gameState, throwing);
+    // After resuming, the throw started while paused goes on.
+    gameState = throwing;
     isPaused = 0;
     motion(0, 0, 20, -20);
     frame(100);
-    release(SDL_BUTTON_LEFT);
+    release();
     EXPECT_EQ(gameState, watchingThrow);
     EXPECT_FLOAT_EQ(ball.velocity.x, 20 * 0.02f / 0.1f);
 }
 
 TEST_F(SceneLoop, PauseKeyIsDebouncedAndReturnOnlyResumes)
 {
-    keys[SDLK_p] = 1;
     // The first frame of a level cannot pause: the debounce timer is still 0.
-    frame(100);
-    EXPECT_EQ(isPaused, 0);
-    frame(100);
-    EXPECT_EQ(isPaused, 1);
-    EXPECT_FLOAT_EQ(pausedTimer, 0.1f); // reset to 0, then this frame's time
-    // Held down, it resumes only once more than a quarter second has passed.
-    frame(100);
-    frame(100);
-    EXPECT_EQ(isPaused, 1);
-    frame(100);
-    EXPECT_EQ(isPaused, 0);
-    // Resuming locks pausing out for a quarter second as well.
-    frame(100);
-    frame(100);
-    EXPECT_EQ(isPaused, 0);
-    frame(100);
-    EXPECT_EQ(isPaused, 1);
-
+    // Held, the key toggles once more than a quarter second has passed since the last change.
+    keys[SDLK_p] = 1;
+    expectPauses(100, {0, 1, 1, 1, 0, 0, 0, 1});
     keys[SDLK_p] = 0;
     keys[SDLK_RETURN] = 1;
-    for (int k = 0; k < 3; k++)
-        frame(100);
-    EXPECT_EQ(isPaused, 0);
-    for (int k = 0; k < 10; k++)
-        frame(100);
-    EXPECT_EQ(isPaused, 0) << "Return must never pause";
-
+    expectPauses(100, {1, 1, 0, 0, 0, 0, 0, 0, 0});
     keys[SDLK_RETURN] = 0;
     keys[SDLK_PAUSE] = 1;
-    frame(100);
-    EXPECT_EQ(isPaused, 1);
+    expectPauses(250, {1, 1, 0}); // exactly a quarter second is not yet more
 }
 
-TEST_F(SceneLoop, KeyTestsRunInOrderAndTheLevelWonTestLast)
+TEST_F(SceneLoop, KeysAreTestedInOrderAndTheLevelWonTestComesLast)
 {
-    keys[SDLK_ESCAPE] = 1;
-    keys[SDLK_F5] = 1;
-    frame(10);
-    EXPECT_EQ(run.done, 1);
-    EXPECT_EQ(run.exitMode, restart);
-
-    run = {0, quit};
-    keys[SDLK_ESCAPE] = 0;
-    remainingPins = 0;
-    frame(10);
-    EXPECT_EQ(run.exitMode, levelCompleted);
-    EXPECT_FLOAT_EQ(throwTimeRemaining, -1);
-
-    run = {0, quit};
-    keys[SDLK_F5] = 0;
-    keys[SDLK_F12] = 1;
-    gameState = over;
-    frame(10);
-    EXPECT_EQ(run.exitMode, levelCompleted);
-    keys[SDLK_F12] = 0;
+    struct {
+        const char *why;
+        std::initializer_list<SDLKey> down;
+        SDLMod mod;
+        int pinsLeft;
+        e_gameState state;
+        int done;
+        gameReturn exitMode;
+    } cases[] = {
+        {"Escape", {SDLK_ESCAPE}, KMOD_NONE, 5, awaitingThrow, 1, quit},
+        {"Q alone", {SDLK_q}, KMOD_NONE, 5, awaitingThrow, 0, quit},
+        {"left Control Q", {SDLK_q}, KMOD_LCTRL, 5, awaitingThrow, 1, quit},
+        {"right Control Q", {SDLK_q}, KMOD_RCTRL, 5, awaitingThrow, 1, quit},
+        {"Escape then F5", {SDLK_ESCAPE, SDLK_F5}, KMOD_NONE, 5, awaitingThrow, 1, restart},
+        {"F12", {SDLK_F12}, KMOD_NONE, 5, watchingThrow, 1, levelCompleted},
+        {"F5 in the frame the level is won", {SDLK_F5}, KMOD_NONE, 0, awaitingThrow, 1, levelCompleted},
+        {"F12 on the game-over screen", {SDLK_F12}, KMOD_NONE, 0, over, 1, levelCompleted},
+        {"game-over screen with no pins", {}, KMOD_NONE, 0, over, 0, quit},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.why);
+        SetUp();
+        // Start from a mode other than the one expected, to see it set.
+        run = {0, c.exitMode == quit ? restart : quit};
+        for (SDLKey k : c.down)
+            keys[k] = 1;
+        remainingPins = c.pinsLeft;
+        gameState = c.state;
+        frame(10, c.mod);
+        EXPECT_EQ(run.done, c.done);
+        if (c.done) {
+            EXPECT_EQ(run.exitMode, c.exitMode);
+        }
+        // A won level stops the throw clock.
+        if (c.pinsLeft == 0 && c.state != over) {
+            EXPECT_FLOAT_EQ(throwTimeRemaining, -1);
+        }
+        for (SDLKey k : c.down)
+            keys[k] = 0;
+    }
+    EXPECT_EQ(worldMoves(), 0); // the game-over screen stands still
 }
 
-TEST_F(SceneLoop, QuitNeedsEscapeOrControlQ)
+TEST_F(SceneLoop, FullScreenKeyPausesAndALevelStartUnpauses)
 {
-    keys[SDLK_q] = 1;
-    frame(10);
-    EXPECT_EQ(run.done, 0);
-    frame(10, KMOD_LCTRL);
-    EXPECT_EQ(run.done, 1);
-    EXPECT_EQ(run.exitMode, quit);
-    run = {0, levelCompleted};
-    frame(10, KMOD_RCTRL);
-    EXPECT_EQ(run.exitMode, quit);
-}
-
-TEST_F(SceneLoop, FullScreenKeyPausesAndAsksForTheSwitchEveryFrame)
-{
-    pausedTimer = 0.125f;
     keys[SDLK_F4] = 1;
     EXPECT_EQ(handleKeys(keys, KMOD_NONE, &run), 1);
     EXPECT_EQ(isPaused, 1);
-    EXPECT_FLOAT_EQ(pausedTimer, 0.125f);
-    EXPECT_EQ(handleKeys(keys, KMOD_NONE, &run), 1);
     keys[SDLK_F4] = 0;
     EXPECT_EQ(handleKeys(keys, KMOD_NONE, &run), 0);
     EXPECT_EQ(run.done, 0);
+
+    // Only the pause and its debounce start over; the throw clock is left alone.
+    throwTimeRemaining = 4;
+    startLevel(over);
+    EXPECT_EQ(isPaused, 0);
+    EXPECT_EQ(pausedTimer, 0.0f);
+    EXPECT_EQ(gameState, over);
+    EXPECT_EQ(throwTimeRemaining, 4.0f);
 }
 
 TEST_F(SceneLoop, AFrameLongerThanAQuarterSecondCountsAsNoTime)
 {
+    const struct {
+        Uint32 at;
+        float delta;
+    } frames[] = {{1300, 0.0f}, {1550, 0.25f}, {1551, 0.001f}, {1551, 0.0f}};
     Uint32 last = 1000;
-    frameClock(1300, &last);
-    EXPECT_EQ(deltaTime, 0.0f);
-    EXPECT_EQ(gameDeltaTime, 0.0f);
-    EXPECT_EQ(last, 1300u);
-    frameClock(1550, &last);
-    EXPECT_EQ(deltaTime, 0.25f);
-    EXPECT_EQ(gameDeltaTime, 0.25f);
-    frameClock(1551, &last);
-    EXPECT_FLOAT_EQ(deltaTime, 0.001f);
-    frameClock(1551, &last);
-    EXPECT_EQ(deltaTime, 0.0f);
+    for (const auto &f : frames) {
+        frameClock(f.at, &last);
+        EXPECT_FLOAT_EQ(deltaTime, f.delta) << f.at;
+        EXPECT_FLOAT_EQ(gameDeltaTime, f.delta) << f.at;
+        EXPECT_EQ(last, f.at);
+    }
 }
 
-TEST_F(SceneLoop, BallGoesBackTenGameSecondsAfterTheRelease)
+TEST_F(SceneLoop, BallGoesBackTenGameSecondsAfterTheReleaseWithTheCameraReset)
 {
-    press(SDL_BUTTON_LEFT);
+    press();
     motion(0, 0, 0, -100);
     frame(250);
     ball.location = vec3{7, 8, 9};
-    cameraVelocity = vec3{0, 0, 5};
-    release(SDL_BUTTON_LEFT);
+    release();
     // The countdown's first step is taken in the frame of the release.
     for (int k = 0; k < 39; k++)
         frame(250);
@@ -332,27 +301,6 @@ TEST_F(SceneLoop, BallGoesBackTenGameSecondsAfterTheRelease)
     EXPECT_FLOAT_EQ(cameraVelocity.y, 0.8f);
     EXPECT_FLOAT_EQ(cameraVelocity.z, 0.0f);
     EXPECT_EQ(run.done, 0);
-}
-
-TEST_F(SceneLoop, GameOverScreenIsNotWonByPinCount)
-{
-    startLevel(over);
-    remainingPins = 0;
-    frame(10);
-    EXPECT_EQ(run.done, 0);
-    EXPECT_EQ(worldMoves(), 0);
-}
-
-TEST_F(SceneLoop, LevelStartUnpausesAndResetsTheDebounceOnly)
-{
-    isPaused = 1;
-    pausedTimer = 3;
-    throwTimeRemaining = 4;
-    startLevel(over);
-    EXPECT_EQ(isPaused, 0);
-    EXPECT_EQ(pausedTimer, 0.0f);
-    EXPECT_EQ(gameState, over);
-    EXPECT_EQ(throwTimeRemaining, 4.0f);
 }
 
 } // namespace
