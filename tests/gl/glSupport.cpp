@@ -33,12 +33,12 @@ image readBack()
     return px;
 }
 
-int litIn(const image &px, int x0, int y0, int x1, int y1)
+int countIn(const image &px, rgb c, int x0, int y0, int x1, int y1)
 {
     int n = 0;
-    for (int y = std::max(y0, 0); y < std::min(y1, HEIGHT); ++y)
-        for (int x = std::max(x0, 0); x < std::min(x1, WIDTH); ++x)
-            n += !(px[(size_t)y * WIDTH + x] == BLACK);
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            n += at(px, x, y) == c;
     return n;
 }
 
@@ -58,11 +58,11 @@ static void paintBits(image &img, const GLubyte *bits, int width, int x, int y, 
             if (bits[row * 4 + col / 8] >> (7 - col % 8) & 1) at(img, x + col, y + row) = colour;
 }
 
-void paintText(image &img, const char *s, int n, int x, int y, rgb colour)
+void paintText(image &img, const std::string &s, int x, int y, rgb colour)
 {
-    for (int i = 0; i < n; ++i) {
-        if (s[i] == '\0') continue;
-        paintBits(img, textFontBitmap + (126 - s[i]) * 64, 8, x, y, colour);
+    for (char c : s) {
+        if (c == '\0') continue;
+        paintBits(img, textFontBitmap + (126 - c) * 64, 8, x, y, colour);
         x += 8;
     }
 }
@@ -84,20 +84,14 @@ std::vector<corner> captureTriangles(const std::function<void()> &draw)
 {
     std::vector<GLfloat> buf(1 << 20);
     glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
     glLoadIdentity();
     glOrtho(-1000, 1000, -1000, 1000, 1000, -1000);
     glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
     glLoadIdentity();
     glFeedbackBuffer((GLsizei)buf.size(), GL_3D_COLOR, buf.data());
     glRenderMode(GL_FEEDBACK);
     draw();
     GLint n = glRenderMode(GL_RENDER);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
 
     std::vector<corner> out;
     EXPECT_GE(n, 0) << "feedback buffer overflow";

@@ -29,20 +29,15 @@ image blank();
 inline rgb &at(image &px, int x, int y) { return px[(size_t)y * WIDTH + x]; }
 inline rgb at(const image &px, int x, int y) { return px[(size_t)y * WIDTH + x]; }
 
-// Pixels inside [x0, x1) x [y0, y1) that are not black.
-int litIn(const image &px, int x0, int y0, int x1, int y1);
-inline int lit(const image &px) { return litIn(px, 0, 0, WIDTH, HEIGHT); }
+// Pixels of colour c inside [x0, x1) x [y0, y1), by default the whole window.
+int countIn(const image &px, rgb c, int x0 = 0, int y0 = 0, int x1 = WIDTH, int y1 = HEIGHT);
 
 // Pixels that differ between two images.
 int differing(const image &a, const image &b);
 
-// Paints into img what the game's font draws for the n characters of s from the
-// bottom-left corner (x, y) of the first 8x16 cell; a NUL takes no cell.
-void paintText(image &img, const char *s, int n, int x, int y, rgb colour);
-inline void paintText(image &img, const std::string &s, int x, int y, rgb colour)
-{
-    paintText(img, s.data(), (int)s.size(), x, y, colour);
-}
+// Paints into img what the game's font draws for s from the bottom-left corner
+// (x, y) of the first 8x16 cell; a NUL takes no cell.
+void paintText(image &img, const std::string &s, int x, int y, rgb colour);
 // Paints the arrow with its tip at pixel (x, y).
 void paintPointer(image &img, int x, int y, rgb colour);
 
@@ -57,7 +52,8 @@ struct corner {
 
 // Runs draw() in GL_3D_COLOR feedback mode under an ortho projection that maps
 // scene coordinates in [-1000, 1000] onto the window (depth included) and
-// returns the corners of every polygon drawn, in order.
+// returns the corners of every polygon drawn, in order. Leaves that projection
+// and the modelview draw() left.
 std::vector<corner> captureTriangles(const std::function<void()> &draw);
 
 // The text with every "L" that starts a line replaced by label and every line

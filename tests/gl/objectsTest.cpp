@@ -129,104 +129,70 @@ TEST(MeshLoader, LabelsOfAnyLengthDrawTheSame)
     }
 }
 
-namespace
-{
-
-// A captured triangle of the gizmo back in its own coordinates, with its bar
-// (0, 1, 2 for x, y, z) known by its colour, and the way out of the bar.
-struct gizmoTriangle {
-    vec3 p[3];
-    int bar;
-    vec3 out;
-};
-
-float axisOf(vec3 v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; }
-
-// Draws the gizmo 500 times its size turned by ax about x then ay about y, and
-// gives the way to the eye in the gizmo's coordinates.
-std::vector<gizmoTriangle> captureGizmo(float ax, float ay, vec3 *toEye)
-{
-    const float SCALE = 500;
-    GLfloat m[16];
-    std::vector<gltest::corner> c = gltest::captureTriangles([&] {
-        glScalef(SCALE, SCALE, SCALE);
-        glRotatef(ax, 1, 0, 0);
-        glRotatef(ay, 0, 1, 0);
-        glGetFloatv(GL_MODELVIEW_MATRIX, m);
-        drawAxis();
-    });
-    // The modelview is SCALE times a rotation: its transpose takes the capture back.
-    *toEye = {m[2], m[6], m[10]};
-    std::vector<gizmoTriangle> tris;
-    EXPECT_EQ(c.size() % 3, 0u) << "this Mesa feeds quads back as triangle pairs";
-    for (size_t i = 0; i + 2 < c.size(); i += 3) {
-        gizmoTriangle t;
-        vec3 mid = {0, 0, 0};
-        for (int k = 0; k < 3; k++) {
-            const gltest::corner &e = c[i + k];
-            for (int a = 0; a < 3; a++)
-                (&t.p[k].x)[a] = (m[a * 4] * e.x + m[a * 4 + 1] * e.y + m[a * 4 + 2] * e.z) / (SCALE * SCALE);
-            mid = vec_add(mid, t.p[k]);
-        }
-        t.bar = c[i].r == 1 && c[i].g == 0 && c[i].b == 0   ? 0
-                : c[i].r == 0 && c[i].g == 1 && c[i].b == 0 ? 1
-                                                            : 2;
-        EXPECT_TRUE(t.bar < 2 || (c[i].r == 0 && c[i].g == 0 && c[i].b == 1))
-            << "a corner in no bar's colour";
-        // Out of the bar along whichever cross axis the side's middle lies farthest from the bar's axis.
-        int best = (t.bar + 1) % 3, other = (t.bar + 2) % 3;
-        if (std::fabs(axisOf(mid, other)) > std::fabs(axisOf(mid, best))) best = other;
-        t.out = {0, 0, 0};
-        (&t.out.x)[best] = axisOf(mid, best) > 0 ? 1 : -1;
-        tris.push_back(t);
-    }
-    return tris;
-}
-
-} // namespace
-
 // Square bars along x (red), y (green) and z (blue) from 0.05 to 1 and 0.1
 // wide, so the cube of side 0.1 round the origin holds nothing; every side
 // wound counter-clockwise seen from outside, so that culling, as in a level,
 // leaves exactly the sides facing the eye.
 TEST(AxisGizmo, ThreeBarsWoundOutwardStayWholeWithCulling)
 {
-    const float s = 0.05f;
-    const float views[][3] = {{0, 0, 0}, {30, -40, 1}, {-120, 15, 1}, {75, 160, 1}}; // x, y, culled
+    const float s = 0.05f, SCALE = 500;
+    const float views[][3] = {
+        {0, 0, 0}, {30, -40, 1}, {-120, 15, 1}, {75, 160, 1}}; // about x, about y, culled
     for (const auto &view : views) {
         SCOPED_TRACE(std::to_string(view[0]) + ", " + std::to_string(view[1]));
         gltest::resetState();
         if (view[2] != 0) glEnable(GL_CULL_FACE);
         glColor3f(0.3f, 0.6f, 0.9f);
-        vec3 toEye;
-        std::vector<gizmoTriangle> tris = captureGizmo(view[0], view[1], &toEye);
+        GLfloat m[16];
+        std::vector<gltest::corner> c = gltest::captureTriangles([&] {
+            glScalef(SCALE, SCALE, SCALE);
+            glRotatef(view[0], 1, 0, 0);
+            glRotatef(view[1], 0, 1, 0);
+            glGetFloatv(GL_MODELVIEW_MATRIX, m);
+            drawAxis();
+        });
         GLfloat colour[4];
         glGetFloatv(GL_CURRENT_COLOR, colour);
         EXPECT_TRUE(colour[0] == 0 && colour[1] == 0 && colour[2] == 1 && colour[3] == 1) << "left blue";
         EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
 
-        // Four sides a bar, two triangles a side, bars in the order x, y, z; culled, two sides a bar.
+        // Four sides a bar, a side fed back as two triangles, bars in the order x, y, z;
+        // culled, the two sides that face the eye.
         const size_t perBar = view[2] != 0 ? 4 : 8;
-        ASSERT_EQ(tris.size(), 3 * perBar);
+        ASSERT_EQ(c.size(), 3 * 3 * perBar);
+        // The modelview is SCALE times a rotation, whose transpose takes the capture
+        // back to the gizmo's coordinates; the eye looks down -z.
+        const vec3 toEye = {m[2], m[6], m[10]};
         float area[3] = {0, 0, 0};
-        for (size_t i = 0; i < tris.size(); i++) {
-            const gizmoTriangle &t = tris[i];
-            ASSERT_EQ(t.bar, (int)(i / perBar)) << "triangle " << i;
-            for (const vec3 &p : t.p)
+        for (size_t i = 0; i < c.size(); i += 3) {
+            const int bar = (int)(i / 3 / perBar);
+            EXPECT_TRUE(c[i].r == (bar == 0) && c[i].g == (bar == 1) && c[i].b == (bar == 2))
+                << "triangle " << i / 3;
+            float p[3][3], mid[3] = {0, 0, 0};
+            for (int k = 0; k < 3; k++)
                 for (int a = 0; a < 3; a++) {
-                    float v = axisOf(p, a);
-                    if (a == t.bar) {
-                        EXPECT_TRUE(std::fabs(v - s) < 1e-3f || std::fabs(v - 1) < 1e-3f) << v;
+                    const gltest::corner &e = c[i + k];
+                    p[k][a] = (m[a * 4] * e.x + m[a * 4 + 1] * e.y + m[a * 4 + 2] * e.z) / (SCALE * SCALE);
+                    mid[a] += p[k][a] / 3;
+                    if (a == bar) {
+                        EXPECT_TRUE(std::fabs(p[k][a] - s) < 1e-3f || std::fabs(p[k][a] - 1) < 1e-3f)
+                            << p[k][a];
                     } else {
-                        EXPECT_NEAR(std::fabs(v), s, 1e-3f);
+                        EXPECT_NEAR(std::fabs(p[k][a]), s, 1e-3f);
                     }
                 }
+            // The way out of the bar: along the cross axis where the side's middle lies farthest out.
+            int across = (bar + 1) % 3, other = (bar + 2) % 3;
+            if (std::fabs(mid[other]) > std::fabs(mid[across])) across = other;
+            vec3 out = {0, 0, 0};
+            (&out.x)[across] = mid[across] > 0 ? 1 : -1;
             // The right-hand normal of the corners in drawing order points the way out.
-            vec3 facing = vec_cross(vec_between_points(t.p[0], t.p[1]), vec_between_points(t.p[0], t.p[2]));
-            area[t.bar] += vec_mag(facing) / 2;
-            EXPECT_NEAR(vec_dot(facing, t.out) / vec_mag(facing), 1, 1e-4f) << "triangle " << i;
+            vec3 facing = vec_cross(vec3{p[1][0] - p[0][0], p[1][1] - p[0][1], p[1][2] - p[0][2]},
+                                    vec3{p[2][0] - p[0][0], p[2][1] - p[0][1], p[2][2] - p[0][2]});
+            area[bar] += vec_mag(facing) / 2;
+            EXPECT_NEAR(vec_dot(facing, out) / vec_mag(facing), 1, 1e-4f) << "triangle " << i / 3;
             if (view[2] != 0) {
-                EXPECT_GT(vec_dot(t.out, toEye), 0) << "an inner side of bar " << t.bar << " shows";
+                EXPECT_GT(vec_dot(out, toEye), 0) << "an inner side of bar " << bar << " shows";
             }
         }
         for (float a : area)

@@ -20,15 +20,6 @@ namespace
 
 const rgb RED{255, 0, 0}, GREEN{0, 255, 0}, BLUE{0, 0, 255}, WHITE{255, 255, 255}, YELLOW{255, 255, 0};
 
-int countColour(const image &px, rgb c, int x0, int y0, int x1, int y1)
-{
-    int n = 0;
-    for (int y = y0; y < y1; y++)
-        for (int x = x0; x < x1; x++)
-            n += at(px, x, y) == c;
-    return n;
-}
-
 class SceneDraw : public ::testing::Test
 {
   protected:
@@ -115,18 +106,18 @@ TEST_F(SceneDraw, WorldBallAndPinsInPlayComeFromTheirDisplayLists)
 
     // 10 units away a unit is 240 / (10 tan 30 degrees) = 41.6 pixels.
     image px = frame();
-    EXPECT_GT(countColour(px, RED, 320 - 83 - 15, 240 - 15, 320 - 83 + 15, 240 + 15), 800);
-    EXPECT_EQ(countColour(px, RED, 300, 0, WIDTH, HEIGHT), 0);
-    EXPECT_GT(countColour(px, GREEN, 320 + 83 - 15, 240 - 15, 320 + 83 + 15, 240 + 15), 800);
+    EXPECT_GT(countIn(px, RED, 320 - 83 - 15, 240 - 15, 320 - 83 + 15, 240 + 15), 800);
+    EXPECT_EQ(countIn(px, RED, 300, 0, WIDTH, HEIGHT), 0);
+    EXPECT_GT(countIn(px, GREEN, 320 + 83 - 15, 240 - 15, 320 + 83 + 15, 240 + 15), 800);
     // The pin out of play, above the centre, is not drawn; the wall behind it is.
-    EXPECT_EQ(countColour(px, WHITE, 0, 0, WIDTH, HEIGHT), 0);
-    EXPECT_EQ(countColour(px, BLUE, 300, 310, 340, 350), 40 * 40);
+    EXPECT_EQ(countIn(px, WHITE), 0);
+    EXPECT_EQ(countIn(px, BLUE, 300, 310, 340, 350), 40 * 40);
 
     pinArray[1].inPlay = 1;
     pinArray[0].inPlay = 2; // in play means 1, nothing else
     px = frame();
-    EXPECT_GT(countColour(px, WHITE, 300, 310, 340, 350), 800);
-    EXPECT_EQ(countColour(px, GREEN, 0, 0, WIDTH, HEIGHT), 0);
+    EXPECT_GT(countIn(px, WHITE, 300, 310, 340, 350), 800);
+    EXPECT_EQ(countIn(px, GREEN), 0);
 }
 
 // Each frame looks along last frame's direction, then turns it toward the ball.
@@ -135,12 +126,12 @@ TEST_F(SceneDraw, CameraTurnsTowardTheBallAfterTheFramesView)
     ball.dispList = square(0.5f, RED);
     cameraVelocity = vec3{3, 0, 0}; // a right angle from the ball
     gameDeltaTime = 0.01f;
-    EXPECT_EQ(countColour(frame(), RED, 0, 0, WIDTH, HEIGHT), 0);
+    EXPECT_EQ(countIn(frame(), RED), 0);
     // 20 * 0.01 toward the ball and 0.99 / 20 of the old direction: 13.9 degrees off.
     EXPECT_FLOAT_EQ(cameraVelocity.x, 0.0495f);
     EXPECT_FLOAT_EQ(cameraVelocity.y, 0.2f);
     EXPECT_FLOAT_EQ(cameraVelocity.z, 0.0f);
-    EXPECT_GT(countColour(frame(), RED, 0, 0, WIDTH, HEIGHT), 800);
+    EXPECT_GT(countIn(frame(), RED), 800);
 }
 
 // The whole frame is compared, so a line where none belongs fails as surely as a

@@ -131,7 +131,7 @@ static void drawBeforeInit()
     GLboolean valid = GL_FALSE;
     glGetBooleanv(GL_CURRENT_RASTER_POSITION_VALID, &valid);
     rasterPos(&x, &y);
-    _exit(still && valid && x == 320 && y == 240 && lit(readBack()) == 0 ? 0 : 1);
+    _exit(still && valid && x == 320 && y == 240 && differing(readBack(), blank()) == 0 ? 0 : 1);
 }
 
 // The module starts uninitialised once a process, so this runs in a fresh one.
