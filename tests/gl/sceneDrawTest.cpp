@@ -134,9 +134,9 @@ TEST_F(SceneDraw, CameraTurnsTowardTheBallAfterTheFramesView)
     EXPECT_GT(countIn(frame(), RED), 800);
 }
 
-// The whole frame is compared, so a line where none belongs fails as surely as a
-// missing one. Lines: rate bottom left, pins left / pins top left, throw time
-// under it, the 18-character banner centred at the top, PAUSED in the centre.
+// Lines: rate bottom left, pins left / pins top left, throw time under it, the
+// 18-character banner centred at the top, PAUSED in the centre. The whole frame
+// is compared, so a line where none belongs fails as surely as a missing one.
 TEST_F(SceneDraw, HeadsUpLinesWhereTheyBelong)
 {
     const int X[] = {0, 0, 0, WIDTH / 2 - 72, WIDTH / 2 - 24}, Y[] = {0, 464, 448, 464, 232};
@@ -171,26 +171,17 @@ TEST_F(SceneDraw, HeadsUpLinesWhereTheyBelong)
         for (int k = 0; k < 5; k++)
             paintText(want, c.lines[k], X[k], Y[k], YELLOW);
         if (showGLPointer) paintPointer(want, 100, HEIGHT - 1 - 50, YELLOW);
+        GLfloat before[16], after[16];
+        glGetFloatv(GL_PROJECTION_MATRIX, before);
         EXPECT_EQ(differing(frame(), want), 0);
+        // The next frame's 3D view needs the perspective and the depth test back.
+        GLint mode, depth;
+        glGetIntegerv(GL_MATRIX_MODE, &mode);
+        glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth);
+        glGetFloatv(GL_PROJECTION_MATRIX, after);
+        EXPECT_TRUE(mode == GL_PROJECTION && depth == 1 && glIsEnabled(GL_DEPTH_TEST) &&
+                    std::equal(before, before + 16, after));
     }
-}
-
-// The next frame's 3D view needs the perspective and the depth test back.
-TEST_F(SceneDraw, FrameLeavesThePerspectiveAndTheDepthTest)
-{
-    GLfloat before[16], after[16];
-    glGetFloatv(GL_PROJECTION_MATRIX, before);
-    isPaused = 1;
-    throwTimeRemaining = 3;
-    drawFrame();
-    GLint mode, depth;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    EXPECT_EQ(mode, GL_PROJECTION);
-    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth);
-    EXPECT_EQ(depth, 1);
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    glGetFloatv(GL_PROJECTION_MATRIX, after);
-    EXPECT_TRUE(std::equal(before, before + 16, after));
 }
 
 TEST_F(SceneDraw, ReshapeSetsViewportAndPerspective)
