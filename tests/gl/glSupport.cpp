@@ -1,17 +1,16 @@
 #include "glSupport.h"
 
-#include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include "text.h"
 
-namespace gltest {
+namespace gltest
+{
 
 void resetState()
 {
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glViewport(0, 0, WIDTH, HEIGHT);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -21,45 +20,59 @@ void resetState()
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glColor3f(1, 1, 1);
     glReadBuffer(GL_BACK);
+    // An error left by an earlier test is not the next one's.
+    while (glGetError() != GL_NO_ERROR)
+        continue;
 }
 
-std::vector<rgb> readBack()
+image blank() { return image((size_t)WIDTH * HEIGHT, BLACK); }
+
+image readBack()
 {
-    std::vector<rgb> px((size_t)WIDTH * HEIGHT);
+    image px = blank();
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glFinish();
     glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, px.data());
     return px;
 }
 
-static bool lit(rgb p) { return p.r || p.g || p.b; }
-
-int litIn(const std::vector<rgb> &px, int x0, int y0, int x1, int y1)
+int countIn(const image &px, rgb c, int x0, int y0, int x1, int y1)
 {
     int n = 0;
     for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x)
-            if (x >= 0 && y >= 0 && x < WIDTH && y < HEIGHT && lit(at(px, x, y))) ++n;
+            n += at(px, x, y) == c;
     return n;
 }
 
-bool litBounds(const std::vector<rgb> &px, int *x0, int *y0, int *x1, int *y1)
+int differing(const image &a, const image &b)
 {
-    bool any = false;
-    for (int y = 0; y < HEIGHT; ++y)
-        for (int x = 0; x < WIDTH; ++x)
-            if (lit(at(px, x, y))) {
-                if (!any) {
-                    *x0 = *x1 = x;
-                    *y0 = *y1 = y;
-                    any = true;
-                }
-                if (x < *x0) *x0 = x;
-                if (x > *x1) *x1 = x;
-                if (y < *y0) *y0 = y;
-                if (y > *y1) *y1 = y;
-            }
-    return any;
+    int n = 0;
+    for (size_t i = 0; i < a.size(); ++i)
+        n += !(a[i] == b[i]);
+    return n;
+}
+
+// Glyph and pointer rows are stored bottom row first, 4 bytes a row, bit 7 leftmost.
+static void paintBits(image &img, const GLubyte *bits, int width, int x, int y, rgb colour)
+{
+    for (int row = 0; row < 16; ++row)
+        for (int col = 0; col < width; ++col)
+            if (bits[row * 4 + col / 8] >> (7 - col % 8) & 1) at(img, x + col, y + row) = colour;
+}
+
+void paintText(image &img, const std::string &s, int x, int y, rgb colour)
+{
+    for (char c : s) {
+        if (c == '\0') continue;
+        paintBits(img, textFontBitmap + (126 - c) * 64, 8, x, y, colour);
+        x += 8;
+    }
+}
+
+void paintPointer(image &img, int x, int y, rgb colour)
+{
+    paintBits(img, textPointerBitmap, 16, x, y - 15, colour);
 }
 
 void rasterPos(float *x, float *y)
@@ -70,50 +83,31 @@ void rasterPos(float *x, float *y)
     *y = pos[1];
 }
 
-std::vector<fbVertex> captureTriangles(void (*draw)(void *), void *arg)
+std::vector<corner> captureTriangles(const std::function<void()> &draw)
 {
     std::vector<GLfloat> buf(1 << 20);
     glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
     glLoadIdentity();
     glOrtho(-1000, 1000, -1000, 1000, 1000, -1000);
     glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
     glLoadIdentity();
     glFeedbackBuffer((GLsizei)buf.size(), GL_3D_COLOR, buf.data());
     glRenderMode(GL_FEEDBACK);
-    draw(arg);
+    draw();
     GLint n = glRenderMode(GL_RENDER);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
 
-    std::vector<fbVertex> out;
+    std::vector<corner> out;
     EXPECT_GE(n, 0) << "feedback buffer overflow";
     for (GLint i = 0; i < n;) {
-        GLint token = (GLint)buf[i++];
-        if (token == GL_POLYGON_TOKEN) {
-            GLint count = (GLint)buf[i++];
-            for (GLint k = 0; k < count; ++k, i += 7)
-                out.push_back({buf[i], buf[i + 1], buf[i + 2], buf[i + 3], buf[i + 4], buf[i + 5], buf[i + 6]});
-        } else if (token == GL_PASS_THROUGH_TOKEN) {
-            i += 1;
-        } else if (token == GL_POINT_TOKEN || token == GL_BITMAP_TOKEN || token == GL_DRAW_PIXEL_TOKEN ||
-                   token == GL_COPY_PIXEL_TOKEN) {
-            i += 7;
-        } else if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) {
-            i += 14;
-        } else {
-            ADD_FAILURE() << "unexpected feedback token " << token;
+        if (buf[i++] != GL_POLYGON_TOKEN) {
+            ADD_FAILURE() << "feedback token " << buf[i - 1] << " is not a polygon";
             break;
         }
+        for (GLint k = (GLint)buf[i++]; k > 0; --k, i += 7)
+            out.push_back({buf[i] * 2000 / WIDTH - 1000, buf[i + 1] * 2000 / HEIGHT - 1000,
+                           buf[i + 2] * 2000 - 1000, buf[i + 3], buf[i + 4], buf[i + 5]});
     }
     return out;
 }
 
-float sceneX(float windowX) { return windowX * 2000.0f / WIDTH - 1000.0f; }
-float sceneY(float windowY) { return windowY * 2000.0f / HEIGHT - 1000.0f; }
-float sceneZ(float windowZ) { return windowZ * 2000.0f - 1000.0f; }
-
-}  // namespace gltest
+} // namespace gltest
