@@ -19,6 +19,9 @@ static int conversions(int scanned) { return scanned == EOF ? 0 : scanned; }
 
 // Each reader reads one entry while the load is still going (numValues not 0)
 // and leaves the count of conversions in numValues, or 0 when the entry is short.
+// Every number that converts is taken, nan and inf included: the physics and
+// the drawing give each a harmless meaning (a bound of inf wins the level at
+// once, a NaN radius touches nothing, an object placed at NaN is out of play).
 
 static void readTriple(FILE *f, int *numValues, float *a, float *b, float *c)
 {

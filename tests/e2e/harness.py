@@ -212,7 +212,7 @@ class Game:
     those are named pipes that the game can read only after the test calls feed(name).
     """
 
-    def __init__(self, runtime, files, gated=None, args=(), display=True, env=None):
+    def __init__(self, runtime, files, gated=None, args=(), display=True, env=None, wrapper=()):
         self.runtime = runtime
         self.dir = tempfile.TemporaryDirectory(prefix="pinwhirl-e2e-")
         for name, text in files.items():
@@ -238,9 +238,9 @@ class Game:
         self.cond = threading.Condition()
         self.feeders = []
         self.stopFeeding = threading.Event()
-        self.proc = subprocess.Popen([os.environ["PINWHIRL_BIN"]] + list(args), cwd=self.dir.name,
-                                     env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                     stderr=subprocess.PIPE, start_new_session=True)
+        command = list(wrapper) + [os.environ["PINWHIRL_BIN"]] + list(args)
+        self.proc = subprocess.Popen(command, cwd=self.dir.name, env=self.env, stdin=subprocess.DEVNULL,
+                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE, start_new_session=True)
         self.readers = [threading.Thread(target=self._read, args=(self.proc.stdout, self.out), daemon=True),
                         threading.Thread(target=self._read, args=(self.proc.stderr, self.err), daemon=True)]
         for r in self.readers:
@@ -444,8 +444,9 @@ class GameTests:
 
     runtime = None
 
-    def launch(self, files, gated=None, args=(), display=True, env=None):
-        game = Game(self.runtime, files, gated=gated, args=args, display=display, env=env)
+    def launch(self, files, gated=None, args=(), display=True, env=None, wrapper=()):
+        """Starts the game; wrapper is a command to run it under (a debugger, valgrind)."""
+        game = Game(self.runtime, files, gated=gated, args=args, display=display, env=env, wrapper=wrapper)
         self.addCleanup(game.close)
         return game
 
