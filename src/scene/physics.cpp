@@ -167,11 +167,9 @@ void physicsStep(dynamicObject *ballObj, dynamicObject *pinObjs, int pinCount, c
         // Made whether or not the object is in play: a pin parked below the
         // bound is counted again in every step. The strict comparison settles
         // odd bounds: below +inf everything is out at the first step (the level
-        // is won at once), below -inf or NaN nothing ever is. An object in play
-        // whose location is not finite has left the world whatever the bound:
-        // it is parked, and a pin counted, once; left in play, a pin placed at
-        // NaN would stand unseen and unhittable and the level could not be won.
-        if (obj->location.z < lowerBound || (obj->inPlay && !isFinite(obj->location))) {
+        // is won at once), below -inf or NaN nothing ever is, and an object at a
+        // NaN height never falls out (its level is left with F12).
+        if (obj->location.z < lowerBound) {
             obj->location = obj->initLoc;
             obj->velocity = vec3{0.0f, 0.0f, 0.0f};
             obj->inPlay = 0;

@@ -13,11 +13,12 @@ class HostileLevelTests(harness.GameTests):
         files = screen.sceneFiles(["inf.txt", "nan.txt", "over.txt"])
         # Below an infinite bound every pin is out at the first step.
         files["inf.txt"] = harness.sceneText(background=screen.BACKGROUND, text=screen.TEXT, lowest=INF)
-        # A ball that reaches nothing and weighs infinitely much, a pin placed at NaN
-        # (out of play at once) and a sound pin of negative mass.
+        # A ball that reaches nothing and weighs infinitely much, a pin placed at a NaN
+        # x (it touches nothing, drops out and is counted once) and a sound pin of
+        # negative mass.
         files["nan.txt"] = harness.sceneText(
             background=screen.BACKGROUND, text=screen.TEXT, ball=((0, -8, 0.5), NAN, INF, "ball.txt"),
-            pins=(((0, 1, NAN), 0.5, 0, "pin.txt"), ((1.5, 1, 0.5), 0.5, -1, "pin.txt")))
+            pins=(((NAN, 1, 0.5), 0.5, 0, "pin.txt"), ((1.5, 1, 0.5), 0.5, -1, "pin.txt")))
         game = self.launch(files)
         game.waitFor(loaded("inf.txt") + UNLOADING + loaded("nan.txt"))
         game.waitDrawn()

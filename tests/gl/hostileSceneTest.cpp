@@ -91,10 +91,11 @@ const hostileCase CASES[] = {
     {"negativeMasses", {{BALL_MASS, "-5"}, {PIN_MASS, "-1"}}, NOT_WON, ANY, false},
     {"massesSummingToZero", {{BALL_MASS, "-1"}}, NOT_WON, ANY, false},
     {"infiniteMasses", {{BALL_MASS, "inf"}, {PIN_MASS, "-inf"}}, NOT_WON, ANY, false},
-    // An object placed nowhere is out of play at once; a pin so placed counts as down, once.
+    // An object placed off the map touches nothing: with a finite height it falls
+    // until it falls out (a pin counted once); at a NaN height it never does.
     {"nanBall", {{BALL, "[nan, -8.0, 0.5]"}}, NOT_WON, 2, true},
     {"infiniteBall", {{BALL, "[0.0, -8.0, -inf]"}}, NOT_WON, 2, true},
-    {"nanPinHeight", {{PIN, "[0.0, 1.0, nan]"}}, NOT_WON, 1, false},
+    {"nanPinHeight", {{PIN, "[0.0, 1.0, nan]"}}, NOT_WON, 2, false},
     {"infinitePin", {{PIN, "[inf, 1.0, 0.5]"}}, NOT_WON, 1, false},
     // Colours are clamped by OpenGL; a camera that is nowhere shows no world, but the
     // heads-up display and the physics go on.
