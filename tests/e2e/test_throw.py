@@ -25,17 +25,21 @@ class ThrowTests(harness.GameTests):
         game.waitShot(screen.throwBanner, what="the level awaiting a throw")
         return game
 
+    def assertLaneWonThenQuit(self, game):
+        """The lane is won within the throw's ten seconds, then Esc on the game-over screen."""
+        game.waitFor(UNLOADING, timeout=8)
+        game.waitFor(loaded("over.txt"))
+        game.holdUntil("Escape", DONE)
+        self.assertExits(game, START + loaded("lane.txt") + UNLOADING + loaded("over.txt") + UNLOADING
+                         + COMPLETED + DONE)
+
     def testStraightThrowKnocksThePinIntoThePit(self):
         game = self.start()
         game.drag(*DRAG)
         # While the ball rolls the banner is blank and the throw clock shows on the second line.
         game.waitShot(lambda s: screen.hasText(s, screen.THROW_TIME) and screen.noText(s, screen.BANNER),
                       timeout=1.5, what="the throw clock")
-        game.waitFor(UNLOADING, timeout=8)
-        game.waitFor(loaded("over.txt"))
-        game.holdUntil("Escape", DONE)
-        self.assertExits(game, START + loaded("lane.txt") + UNLOADING + loaded("over.txt") + UNLOADING
-                         + COMPLETED + DONE)
+        self.assertLaneWonThenQuit(game)
 
     def testPinInThePitIsCountedOff(self):
         # A second pin stands aside on the lane, out of the ball's way.
@@ -65,11 +69,7 @@ class ThrowTests(harness.GameTests):
         # The pin was left standing: the level goes on, and the next throw wins it.
         game.assertQuiet(2.5)
         game.drag(*DRAG)
-        game.waitFor(UNLOADING, timeout=8)
-        game.waitFor(loaded("over.txt"))
-        game.holdUntil("Escape", DONE)
-        self.assertExits(game, START + loaded("lane.txt") + UNLOADING + loaded("over.txt") + UNLOADING
-                         + COMPLETED + DONE)
+        self.assertLaneWonThenQuit(game)
 
     def testThrowClockRunsOnIntoTheNextLevel(self):
         # The throw clock is not reset when a level starts: skipping a level while the ball
