@@ -1,4 +1,4 @@
-# Sourced by scripts/run and scripts/test: installs the Debian packages that are missing.
+# Sourced by the scripts: installs the Debian packages that are missing.
 # Usage: ensurePackages pkg...
 
 ensurePackages() {
@@ -15,6 +15,9 @@ ensurePackages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# What builds the game, and what the test command uses besides: the test
+# libraries, a second SDL runtime, an X server and input for it, clang with
+# libFuzzer and the sanitizers, Mesa's software driver, and the manual reader.
 BUILD_PACKAGES=(cmake g++ make pkg-config libsdl1.2-dev libgl1-mesa-dev libglu1-mesa-dev)
-TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev libsdl1.2-compat xvfb xauth xdotool x11-utils
-               imagemagick python3 valgrind clang-14 libclang-rt-14-dev libgl1-mesa-dri)
+TEST_PACKAGES=(googletest libgtest-dev libbenchmark-dev libsdl1.2-compat xvfb xauth xdotool python3 clang-14
+               libclang-rt-14-dev libgl1-mesa-dri man-db)

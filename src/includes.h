@@ -1,7 +1,5 @@
-// Shared types and constants of the whole game.
+// Shared types and constants of the whole game. Plain C++: no SDL or OpenGL here.
 #pragma once
-
-#include <GL/gl.h>
 
 #define SCREEN_WIDTH 640
 #define SCREEN_HEIGHT 480
@@ -14,14 +12,6 @@
 typedef struct vec3 {
     float x, y, z;
 } vec3;
-
-// One triangle of the collision mesh; the plane is { p : no . p == offset }.
-typedef struct collisionFace {
-    vec3 v[3];
-    vec3 no;
-    float offset;
-    struct collisionFace *nextFace;
-} collisionFace;
 
 enum e_gameState { introduction = 0, awaitingThrow = 1, throwing = 2, watchingThrow = 3, over = 4 };
 

@@ -5,16 +5,17 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
-constexpr int FIRST_CODE = 32;  // space
-constexpr int LAST_CODE = 126;  // tilde
+constexpr int FIRST_CODE = 32; // space
+constexpr int LAST_CODE = 126; // tilde
 constexpr int GLYPH_BYTES = 64;
 
 // The cell size stays 0 until text_init: nothing advances before the game has a window.
 GLfloat xwidth = 0.0f;
 GLfloat yheight = 0.0f;
-GLfloat yorig = 0.0f;  // pixels from the bottom of a glyph's cell up to the raster position
+GLfloat yorig = 0.0f; // pixels from the bottom of a glyph's cell up to the raster position
 int winWidth = 0;
 int winHeight = 0;
 
@@ -47,7 +48,7 @@ const GLubyte cursorBits[64] = {
 
 const GLubyte *glyph(int code) { return text + (LAST_CODE - code) * GLYPH_BYTES; }
 
-}  // namespace
+} // namespace
 
 const GLubyte *const textFontBitmap = text;
 const GLubyte *const textPointerBitmap = cursorBits;
@@ -72,7 +73,7 @@ void setValign(enum valign newValign)
     case top:
         yorig = yheight;
         break;
-    default:  // not an alignment: keep the one we have
+    default: // not an alignment: keep the one we have
         break;
     }
 }

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "scene/sceneInternal.h"
+#include "bodies.h"
 #include "vectorMath.h"
 
 namespace lane

@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "../display.h"
 #include "../includes.h"
 #include "../scene.h"
 #include "../text.h"
-#include "main.h"
 #include "sceneList.h"
 
 int main(int argc, char **argv)
@@ -17,7 +17,6 @@ int main(int argc, char **argv)
     // Line by line even into a pipe or a file, so a log shows each level as it loads.
     setvbuf(stdout, nullptr, _IOLBF, 0);
 
-    int numScenes = -1;
     char **sceneFiles = nullptr;
 
     if (argc > 0)
@@ -25,13 +24,8 @@ int main(int argc, char **argv)
             printf("%d %s\n", i, argv[i]);
 
     printf("loading list of scenes...\n");
-    FILE *f = fopen("scenelist.txt", "r");
-    if (f == nullptr) {
-        printf("Unable to open scenelist.txt, exiting...\n");
-        return 0;
-    }
-    numScenes = readSceneList(f, &sceneFiles);
-    fclose(f);
+    int numScenes = readSceneList("scenelist.txt", &sceneFiles);
+    if (numScenes < 0) printf("Unable to open scenelist.txt, exiting...\n");
     if (numScenes < 1) return 0;
     printf("done loading scene list\n");
 

@@ -2,50 +2,44 @@
 
 #include <cstdlib>
 
-// Labels are free documentation and never examined, so any word is accepted
-// whatever its length: it is skipped without being stored. A word counts as one
-// conversion, as it would if it were stored.
-static int skipLabel(FILE *f) { return fscanf(f, "%*s") == EOF ? 0 : 1; }
+#include "../reader.h"
 
-static int conversions(int scanned) { return scanned == EOF ? 0 : scanned; }
-
-int readSceneList(FILE *f, char ***sceneFiles)
+int readSceneList(const char *fname, char ***sceneFiles)
 {
     int numScenes = -1;
     *sceneFiles = nullptr;
+    dataFile d;
+    if (!openData(&d, fname)) {
+        noteReading(&d, readCannotOpen, 0, 0);
+        return -1;
+    }
 
-    int numValues = skipLabel(f);
-    if (numValues) numValues += conversions(fscanf(f, " %d", &numScenes));
+    int numValues = readCount(&d, &numScenes);
     printf("%d scenes\n", numScenes);
     if (numValues != 2 || numScenes < 1) {
+        noteReading(&d, readBadHeader, 0, 0);
         printf("invalid first line, or number of scenes stated\n");
         printf("Error in scene list file, scenelist.txt\n");
+        closeData(&d);
         return 0;
     }
 
-    // The table grows as entries are read, so a count far beyond the entries in
-    // the file fails on the missing entry instead of on a huge allocation.
     char **table = nullptr;
     int capacity = 0;
-    int i;
-    for (i = 0; i < numScenes; i++) {
-        if (i == capacity) {
-            int grown = capacity < numScenes / 2 ? (capacity > 0 ? 2 * capacity : 16) : numScenes;
-            if (grown > numScenes) grown = numScenes;
-            char **bigger = (char **)realloc(table, (size_t)grown * sizeof(char *));
-            if (bigger == nullptr) break;
-            for (int k = capacity; k < grown; k++)
-                bigger[k] = nullptr;
-            table = bigger;
-            capacity = grown;
-        }
+    int i = 0;
+    for (; i < numScenes; i++) {
         // One byte more than the longest name read, so a 256-character name keeps its terminator.
-        table[i] = (char *)calloc(MAX_FILENAME_LENGTH + 1, 1);
-        if (table[i] == nullptr) break;
-        numValues = skipLabel(f);
-        if (numValues) numValues += conversions(fscanf(f, " %" MAX_FILENAME_LENGTH_AS_STRING "s", table[i]));
-        if (numValues < 2) break;
+        if (!makeRoom((void **)&table, &capacity, i, numScenes, sizeof(char *)) ||
+            !(table[i] = (char *)calloc(MAX_FILENAME_LENGTH + 1, 1))) {
+            noteReading(&d, readOutOfMemory, 1 + i, 0);
+            break;
+        }
+        if (readFileName(&d, table[i]) < 2) {
+            noteReading(&d, readShortEntry, 1 + i, numScenes);
+            break;
+        }
     }
+    closeData(&d);
     if (i < numScenes) {
         // A table that cannot be allocated is as unusable as a short list.
         printf("Not all scene entries valid\n");

@@ -187,8 +187,3 @@ void physicsStep(dynamicObject *ballObj, dynamicObject *pinObjs, int pinCount, c
         if (obj->inPlay) moveObject(obj, firstFace, dt);
     }
 }
-
-void doPhysics(void)
-{
-    physicsStep(&ball, pins, numPins, firstCollisionFace, worldLowerBound, gameDeltaTime, &remainingPins);
-}

@@ -2,7 +2,7 @@
 // doPhysics (sceneInternal.h) runs the step on the scene's own state.
 #pragma once
 
-#include "sceneInternal.h"
+#include "../bodies.h"
 
 // One step of the ball and `pinCount` pins against the face list starting at
 // `firstFace`: fall-out below `lowerBound`, sphere pairs, face contacts,

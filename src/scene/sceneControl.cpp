@@ -2,6 +2,57 @@
 #include "../vectorMath.h"
 #include "sceneLoop.h"
 
+inputAction eventAction(const SDL_Event *event, e_gameState state, int paused, float throwTime)
+{
+    switch (event->type) {
+    case SDL_MOUSEBUTTONDOWN:
+        // A press starts a throw even while paused; only its release waits.
+        return event->button.button == SDL_BUTTON_LEFT && state == awaitingThrow ? startThrow : ignoreInput;
+    case SDL_MOUSEMOTION:
+        return movePointer;
+    case SDL_MOUSEBUTTONUP:
+        if (paused != 0) return ignoreInput;
+        if (event->button.button == SDL_BUTTON_LEFT)
+            return state == throwing ? releaseThrow : state == over ? leaveGameOver : ignoreInput;
+        return throwTime > 0 && state == watchingThrow ? abandonThrow : ignoreInput;
+    case SDL_QUIT:
+        return closeWindow;
+    default:
+        // Keys are read as state once a frame, not as events.
+        return ignoreInput;
+    }
+}
+
+keyActions keysAction(const Uint8 *keystate, SDLMod modstate, int paused, float pausedTime)
+{
+    bool pauseKey = keystate[SDLK_p] || keystate[SDLK_PAUSE];
+    keyActions a;
+    a.quit = keystate[SDLK_ESCAPE] || (keystate[SDLK_q] && (modstate & (KMOD_LCTRL | KMOD_RCTRL)));
+    // Each change of pause locks the next one out for a while, and the pause
+    // test comes first, so a held key toggles about four times a second and a
+    // frame never both pauses and resumes. Return only resumes.
+    a.pause = pauseKey && pausedTime > 0 && paused == 0;
+    a.resume = (pauseKey || keystate[SDLK_RETURN]) && pausedTime > PAUSE_LOCKOUT && paused == 1;
+    a.skip = keystate[SDLK_F12];
+    a.restart = keystate[SDLK_F5];
+    a.fullScreen = keystate[SDLK_F4];
+    return a;
+}
+
+bool dragPush(int totalX, int totalY, float motionTime, vec3 *push)
+{
+    if (!(motionTime > CLICK_SECONDS)) return false;
+    // Screen y runs down, so motion up the screen (negative) pushes the ball forward.
+    *push = vec3{totalX * xsensitivity / motionTime, -(totalY * ysensitivity / motionTime), 0.0f};
+    return true;
+}
+
+float frameSeconds(Uint32 thisTime, Uint32 lastTime)
+{
+    float seconds = (float)((int)(thisTime - lastTime) / 1000.0);
+    return seconds > LONGEST_FRAME ? 0.0f : seconds;
+}
+
 void startLevel(e_gameState startingState)
 {
     pausedTimer = 0;
@@ -11,38 +62,18 @@ void startLevel(e_gameState startingState)
 
 void showMyGLPointer(int newState) { showGLPointer = newState; }
 
-static void beginThrow(void)
-{
-    ball.inPlay = 1;
-    gameState = throwing;
-    mouseMotionTime = 0;
-    totalXChange = 0;
-    totalYChange = 0;
-}
-
-// The ball takes the pointer's average speed over the drag. A press and release
-// within no measurable game time is a click, not a throw.
-static void releaseThrow(void)
-{
-    if (mouseMotionTime > 0.0001f) {
-        gameState = watchingThrow;
-        throwTimeRemaining = 10.0f;
-        ball.velocity.x += totalXChange * xsensitivity / mouseMotionTime;
-        // Screen y runs down, so motion up the screen (negative) pushes the ball forward.
-        ball.velocity.y -= totalYChange * ysensitivity / mouseMotionTime;
-    } else {
-        gameState = awaitingThrow;
-    }
-}
-
 void handleEvent(const SDL_Event *event, levelRun *run)
 {
-    switch (event->type) {
-    case SDL_MOUSEBUTTONDOWN:
-        // A press starts a throw even while paused; only its release waits.
-        if (event->button.button == SDL_BUTTON_LEFT && gameState == awaitingThrow) beginThrow();
+    vec3 push;
+    switch (eventAction(event, gameState, isPaused, throwTimeRemaining)) {
+    case startThrow:
+        ball.inPlay = 1;
+        gameState = throwing;
+        mouseMotionTime = 0;
+        totalXChange = 0;
+        totalYChange = 0;
         break;
-    case SDL_MOUSEMOTION:
+    case movePointer:
         mousex = event->motion.x;
         mousey = event->motion.y;
         if (isPaused == 0) {
@@ -50,70 +81,64 @@ void handleEvent(const SDL_Event *event, levelRun *run)
             totalYChange += event->motion.yrel;
         }
         break;
-    case SDL_MOUSEBUTTONUP:
-        if (isPaused != 0) break;
-        if (event->button.button == SDL_BUTTON_LEFT) {
-            if (gameState == throwing) {
-                releaseThrow();
-            } else if (gameState == over) {
-                run->exitMode = levelCompleted;
-                run->done = 1;
-            }
-        } else if (throwTimeRemaining > 0 && gameState == watchingThrow) {
-            // Any other button gives up the rolling throw; the ball goes back this frame.
-            ball.inPlay = 0;
+    case releaseThrow:
+        if (dragPush(totalXChange, totalYChange, mouseMotionTime, &push)) {
+            gameState = watchingThrow;
+            throwTimeRemaining = THROW_SECONDS;
+            ball.velocity.x += push.x;
+            ball.velocity.y += push.y;
+        } else {
+            gameState = awaitingThrow;
         }
         break;
-    case SDL_QUIT:
+    case leaveGameOver:
+        run->exitMode = levelCompleted;
         run->done = 1;
         break;
-    default:
-        // Keys are read as state once a frame, not as events.
+    case abandonThrow:
+        // The ball goes back in this frame's end-of-throw step.
+        ball.inPlay = 0;
+        break;
+    case closeWindow:
+        run->done = 1;
+        break;
+    case ignoreInput:
         break;
     }
 }
 
 int handleKeys(const Uint8 *keystate, SDLMod modstate, levelRun *run)
 {
-    if (keystate[SDLK_ESCAPE] || (keystate[SDLK_q] && (modstate & (KMOD_LCTRL | KMOD_RCTRL)))) {
+    keyActions a = keysAction(keystate, modstate, isPaused, pausedTimer);
+    if (a.quit) {
         run->exitMode = quit;
         run->done = 1;
     }
-    // Each change of pause locks the next one out for a quarter second, and the
-    // pause test comes first, so a held key toggles about four times a second.
-    if ((keystate[SDLK_p] || keystate[SDLK_PAUSE]) && pausedTimer > 0 && isPaused == 0) {
+    if (a.pause) {
         isPaused = 1;
         pausedTimer = 0;
     }
-    if ((keystate[SDLK_p] || keystate[SDLK_PAUSE] || keystate[SDLK_RETURN]) && pausedTimer > 0.25f &&
-        isPaused == 1) {
+    if (a.resume) {
         isPaused = 0;
-        pausedTimer = -0.25f;
+        pausedTimer = -PAUSE_LOCKOUT;
     }
-    if (keystate[SDLK_F12]) {
+    if (a.skip) {
         run->exitMode = levelCompleted;
         run->done = 1;
     }
-    if (keystate[SDLK_F5]) {
+    if (a.restart) {
         run->done = 1;
         run->exitMode = restart;
     }
-    if (keystate[SDLK_F4]) {
-        isPaused = 1;
-        return 1;
-    }
-    return 0;
+    if (a.fullScreen) isPaused = 1;
+    return a.fullScreen;
 }
 
 void frameClock(Uint32 thisTime, Uint32 *lastTime)
 {
-    deltaTime = (float)((int)(thisTime - *lastTime) / 1000.0);
-    // A frame longer than a quarter second (a stall, a mode change) counts as no
-    // time at all rather than one huge step.
-    if (deltaTime > 0.25f) deltaTime = 0;
-    gameDeltaTime = deltaTime;
+    deltaTime = frameSeconds(thisTime, *lastTime);
+    gameDeltaTime = isPaused == 1 ? 0.0f : deltaTime;
     *lastTime = thisTime;
-    if (isPaused == 1) gameDeltaTime = 0;
 }
 
 void advanceTimers(void)

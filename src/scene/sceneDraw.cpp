@@ -9,6 +9,12 @@
 #include "sceneDraw.h"
 #include "sceneInternal.h"
 
+// The perspective of the 3D view: the vertical field of view in degrees and
+// the near and far planes. The near plane is the float 0.09 widened to double.
+const double FIELD_OF_VIEW = 60.0;
+const float NEAR_PLANE = 0.09f;
+const double FAR_PLANE = 100.0;
+
 void sceneReshape(int w, int h)
 {
     glViewport(0, 0, w, h);
@@ -17,7 +23,7 @@ void sceneReshape(int w, int h)
     // A surface is never zero pixels high, but should one be, it is treated as
     // one pixel high rather than dividing by zero.
     if (h == 0) h = 1;
-    gluPerspective(60.0, (GLfloat)w / (GLfloat)h, 0.09f, 100.0);
+    gluPerspective(FIELD_OF_VIEW, (GLfloat)w / (GLfloat)h, NEAR_PLANE, FAR_PLANE);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 

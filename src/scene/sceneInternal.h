@@ -1,26 +1,17 @@
-// State shared by the files of the scene module; nothing outside src/scene/ and
-// the tests includes this header.
+// State shared by the files of the scene module; nothing outside src/scene/
+// and the tests includes this header.
 #pragma once
 
+#include <GL/gl.h>
 #include <SDL.h>
 
-#include "../includes.h"
+#include "../bodies.h"
 #include "../scene.h"
-
-// One moving sphere: the ball or a pin.
-typedef struct dynamicObject {
-    vec3 location;
-    vec3 initLoc;
-    vec3 velocity;
-    float radius;
-    float mass;
-    GLint dispList;
-    int inPlay;
-} dynamicObject;
 
 // Level state, filled by the scene file.
 extern int numPins;
 extern dynamicObject *pins;
+extern int pinRecords; // records allocated in pins, which may be fewer than numPins after a failed load
 extern dynamicObject ball;
 extern int remainingPins;
 extern collisionFace *firstCollisionFace;
@@ -49,14 +40,14 @@ extern float ysensitivity;
 extern float xsensitivity;
 extern int showGLPointer;
 
-// Scene file (sceneFile.cpp).
+// Loading (sceneLoad.cpp): the file read, its meshes compiled into display lists.
 condition sceneLoad(char *fName);
 void sceneUnload(void);
 // What sceneUnload releases, without its message: a level whose load failed
 // ends the run quietly, but must not leave its collision mesh behind.
 void releaseScene(void);
 
-// Physics (physics.cpp): doPhysics steps the module state.
+// One physics step of the level's own state.
 void doPhysics(void);
 
 // Drawing (sceneDraw.cpp).

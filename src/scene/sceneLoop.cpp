@@ -1,39 +1,31 @@
 // One level from load to unload, frame by frame.
 #include "sceneLoop.h"
-#include "../main/main.h"
+#include "../display.h"
 
 // Measures the last frame. With limitFrames set, frames are spaced at least
-// 20 ms apart by spinning on the tick count.
+// FRAME_SPACING_MS apart by spinning on the tick count.
 static void sceneIdle(void)
 {
     static Uint32 lastTime = 0;
-    Uint32 thisTime = 0;
-    if (limitFrames != 0) {
-        do {
-            thisTime = SDL_GetTicks();
-        } while ((int)(thisTime - lastTime) < 20);
-    } else {
+    Uint32 thisTime = SDL_GetTicks();
+    while (limitFrames != 0 && thisTime - lastTime < FRAME_SPACING_MS)
         thisTime = SDL_GetTicks();
-    }
     frameClock(thisTime, &lastTime);
 }
 
-static void fitProjectionToScreen(SDL_Surface **scrn)
+static void fitProjectionToScreen(void)
 {
-    *scrn = getScreen();
-    sceneReshape((*scrn)->w, (*scrn)->h);
+    SDL_Surface *scrn = getScreen();
+    sceneReshape(scrn->w, scrn->h);
 }
 
 gameReturn sceneMain(char *sceneFname, e_gameState startingState)
 {
-    static SDL_Surface *scrn = nullptr;
     levelRun run = {0, quit};
-    SDL_Event event;
 
     startLevel(startingState);
-    fitProjectionToScreen(&scrn);
-    condition aCondition = sceneLoad(sceneFname);
-    if (aCondition != success) {
+    fitProjectionToScreen();
+    if (sceneLoad(sceneFname) != success) {
         releaseScene();
         return quit;
     }
@@ -41,16 +33,13 @@ gameReturn sceneMain(char *sceneFname, e_gameState startingState)
     sceneIdle();
 
     while (run.done == 0) {
+        SDL_Event event;
         while (SDL_PollEvent(&event))
             handleEvent(&event, &run);
-
-        Uint8 *keystate = SDL_GetKeyState(nullptr);
-        SDLMod modstate = SDL_GetModState();
-        if (handleKeys(keystate, modstate, &run)) {
+        if (handleKeys(SDL_GetKeyState(nullptr), SDL_GetModState(), &run)) {
             toggleFullscreen();
-            fitProjectionToScreen(&scrn);
+            fitProjectionToScreen();
         }
-
         sceneIdle();
         advanceTimers();
         if (throwIsOver()) putBallBack();

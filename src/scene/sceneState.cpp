@@ -3,6 +3,7 @@
 
 int numPins = 0;
 dynamicObject *pins = nullptr;
+int pinRecords = 0;
 dynamicObject ball = {};
 int remainingPins = 0;
 collisionFace *firstCollisionFace = nullptr;

@@ -1,11 +1,9 @@
-/* Preloaded into the game by the soak test: counts the display lists the game
- * makes and deletes, and the video modes it sets, without touching the game.
- * After every counted call the line in $GLPROBE_OUT is rewritten in place:
- *   live generated deleted highestName modesSet strayDeletes
- * where live is generated minus deleted and a stray delete names a list that
- * was not live. With $GLPROBE_GATE naming a pipe, every mode change after the
- * first waits until the test writes a byte to it: the test can then release
- * the key that asked for the change before the game's next frame reads it. */
+/* Preloaded into the game by the soak test: counts the display lists it makes
+ * and deletes and the video modes it sets. After each counted call the line in
+ * $GLPROBE_OUT is rewritten: live made stray modes fullScreenModes, where a
+ * stray delete names no live list. With $GLPROBE_GATE naming a pipe, every mode
+ * after the first waits for a byte from it, so the test can let go of the key
+ * that asked for it before the game's next frame reads the keys. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -13,85 +11,54 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-typedef unsigned int GLuint;
-typedef int GLsizei;
+#define NAMES (1u << 20)
+#define SDL_FULLSCREEN 0x80000000u
 
-#define MAX_NAMES (1u << 20)
+static unsigned char isLive[NAMES];
+static long live, made, stray, modes, fullScreen;
 
-static unsigned char isLive[MAX_NAMES];
-static long live, generated, deleted, highest, modes, stray;
-static int out = -1;
-
+/* Fixed-width fields rewritten in place, so that a reader never sees half a line. */
 static void report(void)
 {
-    if (out < 0) {
-        const char *path = getenv("GLPROBE_OUT");
-        if (!path) return;
-        out = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (out < 0) return;
-    }
+    static int fd = -1;
     char line[128];
-    int n = snprintf(line, sizeof line, "%10ld %10ld %10ld %10ld %10ld %10ld\n", live, generated, deleted,
-                     highest, modes, stray);
-    if (pwrite(out, line, (size_t)n, 0) != n) abort();
+    int n =
+        snprintf(line, sizeof line, "%10ld %10ld %10ld %10ld %10ld\n", live, made, stray, modes, fullScreen);
+    if (fd < 0) fd = open(getenv("GLPROBE_OUT"), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0 || pwrite(fd, line, (size_t)n, 0) != n) abort();
 }
 
-static void *next(const char *name)
+unsigned glGenLists(int range)
 {
-    void *f = dlsym(RTLD_NEXT, name);
-    if (!f) abort();
-    return f;
-}
-
-GLuint glGenLists(GLsizei range)
-{
-    static GLuint (*real)(GLsizei);
-    if (!real) real = (GLuint(*)(GLsizei))next("glGenLists");
-    GLuint first = real(range);
-    for (GLsizei i = 0; first != 0 && i < range; i++) {
-        GLuint name = first + (GLuint)i;
-        /* A name beyond the table is counted but can never be matched by a delete:
-           it then shows as a list that stays live. */
-        if (name < MAX_NAMES) isLive[name] = 1;
-        live++;
-        generated++;
-        if ((long)name > highest) highest = name;
-    }
+    unsigned first = ((unsigned (*)(int))dlsym(RTLD_NEXT, "glGenLists"))(range);
+    for (int i = 0; first && i < range; i++, made++, live++)
+        if (first + i < NAMES) isLive[first + i] = 1;
     report();
     return first;
 }
 
-void glDeleteLists(GLuint list, GLsizei range)
+void glDeleteLists(unsigned list, int range)
 {
-    static void (*real)(GLuint, GLsizei);
-    if (!real) real = (void (*)(GLuint, GLsizei))next("glDeleteLists");
-    for (GLsizei i = 0; i < range; i++) {
-        GLuint name = list + (GLuint)i;
-        if (name < MAX_NAMES && isLive[name]) {
-            isLive[name] = 0;
-            live--;
-            deleted++;
-        } else {
+    for (int i = 0; i < range; i++) {
+        if (list + i < NAMES && isLive[list + i])
+            isLive[list + i] = 0, live--;
+        else
             stray++;
-        }
     }
-    real(list, range);
+    ((void (*)(unsigned, int))dlsym(RTLD_NEXT, "glDeleteLists"))(list, range);
     report();
 }
 
-void *SDL_SetVideoMode(int width, int height, int bpp, unsigned int flags)
+void *SDL_SetVideoMode(int width, int height, int bpp, unsigned flags)
 {
-    static void *(*real)(int, int, int, unsigned int);
-    if (!real) real = (void *(*)(int, int, int, unsigned int))next("SDL_SetVideoMode");
-    void *surface = real(width, height, bpp, flags);
+    void *surface =
+        ((void *(*)(int, int, int, unsigned))dlsym(RTLD_NEXT, "SDL_SetVideoMode"))(width, height, bpp, flags);
     modes++;
+    fullScreen += (flags & SDL_FULLSCREEN) != 0;
     report();
-    const char *gate = getenv("GLPROBE_GATE");
-    if (gate && modes > 1) {
-        int fd = open(gate, O_RDONLY | O_CLOEXEC);
-        char byte;
-        if (fd < 0 || read(fd, &byte, 1) != 1) abort();
-        close(fd);
-    }
+    char byte;
+    int fd = modes > 1 && getenv("GLPROBE_GATE") ? open(getenv("GLPROBE_GATE"), O_RDONLY | O_CLOEXEC) : -1;
+    if (fd >= 0 && read(fd, &byte, 1) != 1) abort();
+    if (fd >= 0) close(fd);
     return surface;
 }

@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "../includes.h"
-#include "main.h"
+#include "display.h"
+#include "includes.h"
 
 static SDL_Surface *screen = nullptr;
 static int fullscreen = 0;

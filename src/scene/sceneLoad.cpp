@@ -1,0 +1,89 @@
+// Loading a level: its scene file read, then its meshes compiled into display
+// lists and its drawing state set; and unloading it again.
+#include <cstdio>
+#include <cstdlib>
+
+#include "../objects.h"
+#include "../vectorMath.h"
+#include "physics.h"
+#include "sceneFile.h"
+#include "sceneInternal.h"
+
+// Takes over what the reading left: the values, the pins and the collision
+// mesh, and a display list for every mesh entry that was read.
+static void adoptScene(sceneData *s)
+{
+    bgRed = s->bgRed, bgGreen = s->bgGreen, bgBlue = s->bgBlue;
+    txtRed = s->txtRed, txtGreen = s->txtGreen, txtBlue = s->txtBlue;
+    worldLowerBound = s->worldLowerBound;
+    cameraLocation = s->cameraLocation;
+    numPins = s->numPins;
+    remainingPins = numPins;
+    ball = s->ball;
+    firstCollisionFace = s->firstCollisionFace;
+    pins = s->pins;
+    pinRecords = s->pinRecords;
+    if (s->world.read) worldDispList = compileMesh(&s->world.mesh);
+    if (s->ballMesh.read) ball.dispList = compileMesh(&s->ballMesh.mesh);
+    for (int i = 0; i < pinRecords; i++)
+        if (s->pinMeshes[i].read) pins[i].dispList = compileMesh(&s->pinMeshes[i].mesh);
+    s->firstCollisionFace = nullptr;
+    s->pins = nullptr;
+    freeSceneData(s);
+}
+
+condition sceneLoad(char *fName)
+{
+    sceneData s;
+    condition result = readScene(fName, &s);
+    if (!s.opened) return failure;
+    int pinsIncomplete = s.pinsIncomplete;
+    adoptScene(&s);
+    if (result != success) {
+        // Failing in the pins releases everything; failing before them keeps
+        // what was built, and the run ends.
+        if (pinsIncomplete) sceneUnload();
+        return failure;
+    }
+
+    glClearColor(bgRed, bgGreen, bgBlue, 1.0f);
+    glClearDepth(1.0);
+    glDepthFunc(GL_LESS);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glShadeModel(GL_SMOOTH);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    cameraInitLoc = cameraLocation;
+    cameraVelocity = vec_between_points(cameraInitLoc, ball.location);
+    vec_normalize(&cameraVelocity);
+
+    // Show the background until the first frame is drawn.
+    SDL_GL_SwapBuffers();
+    return success;
+}
+
+void sceneUnload(void)
+{
+    printf("unloading scene...\n");
+    releaseScene();
+}
+
+void releaseScene(void)
+{
+    if (firstCollisionFace != nullptr) freeCollisionFaces(firstCollisionFace);
+    firstCollisionFace = nullptr;
+    if (glIsList((GLuint)ball.dispList)) glDeleteLists((GLuint)ball.dispList, 1);
+    if (pins != nullptr)
+        for (int i = 0; i < numPins && i < pinRecords; i++)
+            if (glIsList((GLuint)pins[i].dispList)) glDeleteLists((GLuint)pins[i].dispList, 1);
+    free(pins);
+    pins = nullptr;
+    pinRecords = 0;
+    if (glIsList((GLuint)worldDispList)) glDeleteLists((GLuint)worldDispList, 1);
+}
+
+void doPhysics(void)
+{
+    physicsStep(&ball, pins, numPins, firstCollisionFace, worldLowerBound, gameDeltaTime, &remainingPins);
+}
