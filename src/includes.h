@@ -9,6 +9,11 @@
 #define MAX_FILENAME_LENGTH 256
 #define MAX_FILENAME_LENGTH_AS_STRING "256"
 
+// A released throw is watched this many game seconds; a drag's speed in pixels
+// a second, times the sensitivity, is the ball's push.
+#define THROW_SECONDS 10.0f
+#define MOUSE_SENSITIVITY 0.02f
+
 typedef struct vec3 {
     float x, y, z;
 } vec3;

@@ -72,6 +72,7 @@ condition readMesh(char *fname, meshData *mesh)
             result = success;
             break;
         }
+        noteReading(&d, readEntry, normalEntry(t), 0);
         if (!makeRoom((void **)&mesh->triangles, &mesh->capacity, t, INT_MAX, sizeof(meshTriangle))) {
             noteReading(&d, readOutOfMemory, normalEntry(t), 0);
             printf("Ran out of memory while loading the mesh %s\n", fname);
@@ -119,6 +120,7 @@ collisionFace *loadCollisionFacesWith(char *fname, faceAllocator allocFace)
     int i = 0;
     vec3 n;
     while (readSeparator(&d) != EOF && readTriple(&d, &n.x, &n.y, &n.z) == 4) {
+        noteReading(&d, readEntry, normalEntry(i), 0);
         if (i > 0) {
             newFace = allocFace();
             if (!newFace) return outOfMemory(&d, firstFace, fname);

@@ -22,7 +22,7 @@ struct sceneReading {
 void checkEntry(sceneReading *r, int conversions, int whole, int entry)
 {
     r->numValues = conversions == whole ? conversions : 0;
-    if (r->numValues == 0) noteReading(&r->d, readShortEntry, entry, 0);
+    noteReading(&r->d, r->numValues ? readEntry : readShortEntry, entry, 0);
 }
 
 void readTriple(sceneReading *r, int entry, float *a, float *b, float *c)

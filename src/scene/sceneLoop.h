@@ -8,7 +8,6 @@
 // Tuning of the controls and the clock.
 const float PAUSE_LOCKOUT = 0.25f;   // seconds after a pause before it can be undone, and after a resume
 const float LONGEST_FRAME = 0.25f;   // a longer frame (a stall, a mode change) counts as no time at all
-const float THROW_SECONDS = 10.0f;   // how long a released throw is watched
 const float CLICK_SECONDS = 0.0001f; // a press and release closer in game time is a click, not a throw
 const Uint32 FRAME_SPACING_MS = 20;  // the least time between frames while limitFrames is set
 

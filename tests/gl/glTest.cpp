@@ -469,21 +469,26 @@ TEST(Lists, AxisGizmoBarsAreWoundOutward)
 
 } // namespace
 
+// One window for every test, opened only when tests run (not when they are listed).
+struct window : ::testing::Environment {
+    void SetUp() override
+    {
+        // SDL opens the display twice in quick succession, and now and then Xvfb drops a
+        // connection that comes right after another closed: try a few times.
+        for (int tries = 0; SDL_Init(SDL_INIT_VIDEO) != 0 && tries < 5; tries++)
+            SDL_Delay(50);
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        if (!SDL_SetVideoMode(W, H, 24, SDL_OPENGL))
+            fprintf(stderr, "no OpenGL window: %s\n", SDL_GetError()), exit(1);
+        glReadBuffer(GL_BACK);
+    }
+    void TearDown() override { SDL_Quit(); }
+};
+
 int main(int argc, char **argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    // SDL opens the display twice in quick succession, and now and then Xvfb drops a
-    // connection that comes right after another closed: try a few times.
-    for (int tries = 0; SDL_Init(SDL_INIT_VIDEO) != 0; tries++) {
-        if (tries == 5) return fprintf(stderr, "SDL_Init: %s\n", SDL_GetError()), 1;
-        SDL_Delay(50);
-    }
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    if (!SDL_SetVideoMode(W, H, 24, SDL_OPENGL))
-        return fprintf(stderr, "no OpenGL window: %s\n", SDL_GetError()), 1;
-    glReadBuffer(GL_BACK);
-    int result = RUN_ALL_TESTS();
-    SDL_Quit();
-    return result;
+    ::testing::AddGlobalTestEnvironment(new window);
+    return RUN_ALL_TESTS();
 }

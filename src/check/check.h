@@ -1,0 +1,39 @@
+// pinwhirl-check: what an author needs to know about a level pack, one finding
+// a line in the form compilers use, from the game's own readers and physics.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "../scene/sceneFile.h"
+
+enum severity { noteFinding, warningFinding, errorFinding };
+
+// One finding, file:line: level: message; line 0 stands for the file as a whole.
+void report(const std::string &file, int line, severity level, const std::string &message);
+
+// Where the readers found things: the line of a byte offset in a file the game
+// read, the word standing there, and the line of an entry the readers noted
+// (a scene's entries, a mesh's triangles by their normal's entry).
+int lineAt(const std::string &file, long offset);
+std::string wordAt(const std::string &file, long offset);
+int entryLine(const std::string &file, int entry);
+
+// The scene list, read as the game reads it: the names of its scenes, or
+// nothing when the game would refuse it.
+std::vector<std::string> checkSceneList();
+// One scene file and every mesh it names, read as the game reads them into
+// *scene. Returns false when the game would refuse the level.
+bool checkScene(const std::string &name, sceneData *scene);
+
+// The level's meshes and where its objects start.
+void checkGeometry(const std::string &name, const sceneData *scene);
+// The level left alone for half a minute: what moves or falls out.
+void checkSettling(const std::string &name, const sceneData *scene);
+// Searches for at most maxThrows throws that clear the level; the drags found,
+// as (right, up) pixels over DRAG_SECONDS, or none.
+const float DRAG_SECONDS = 0.5f;
+std::vector<vec3> searchThrows(const std::string &name, const sceneData *scene, int maxThrows,
+                               bool showProgress);
+// The drag a throw speed asks for, in words.
+std::string dragWords(vec3 push);

@@ -1,0 +1,243 @@
+// A level that the game would load, looked at as its author would want: meshes
+// that culling hides or whose normals mislead the physics, objects that start
+// inside something or above nothing, what moves when nobody throws, and throws
+// that clear it, all with the game's own physics step.
+#include <cmath>
+#include <cstdio>
+#include <set>
+
+#include "../scene/physics.h"
+#include "../vectorMath.h"
+#include "check.h"
+
+namespace
+{
+
+const double SIN_ONE_DEGREE = 0.0175;
+const float SETTLE_SECONDS = 30.0f;
+const float STEPS_LEFT_ALONE[] = {1.0f / 60.0f, 1.0f / 500.0f}; // a 60 Hz display, and a fast software one
+const float ALLOWED_DRIFT = 0.05f;                              // resting objects hop a little
+const float SEARCH_STEP = 0.01f;
+const float AIM_SECONDS = 3.0f;        // the player's pause before and between throws
+const float LAST_WAIT_SECONDS = 10.0f; // after the last throw, what still rolls may still fall
+
+struct dvec {
+    double x, y, z;
+};
+dvec d(vec3 v) { return {v.x, v.y, v.z}; }
+dvec sub(dvec a, dvec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+double dot(dvec a, dvec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+dvec cross(dvec a, dvec b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+double length(dvec a) { return sqrt(dot(a, a)); }
+
+std::string number(double v)
+{
+    char buf[32];
+    snprintf(buf, sizeof buf, "%.3g", v);
+    return buf;
+}
+
+std::string objectName(int i) { return i == 0 ? "the ball" : "pin " + std::to_string(i); }
+int objectEntry(int i) { return i == 0 ? ballLocationEntry : firstPinEntry + ENTRIES_PER_PIN * (i - 1); }
+const dynamicObject &objectAt(const sceneData *s, int i) { return i == 0 ? s->ball : s->pins[i - 1]; }
+
+// The distance from p to the closest point of triangle abc.
+double distanceToTriangle(dvec p, dvec a, dvec b, dvec c)
+{
+    dvec n = cross(sub(b, a), sub(c, a));
+    double area2 = dot(n, n);
+    if (area2 > 0) {
+        double u = dot(cross(sub(c, b), sub(p, b)), n), v = dot(cross(sub(a, c), sub(p, c)), n),
+               w = dot(cross(sub(b, a), sub(p, a)), n);
+        if (u >= 0 && v >= 0 && w >= 0) return fabs(dot(sub(p, a), n)) / sqrt(area2);
+    }
+    double best = INFINITY;
+    dvec corners[] = {a, b, c, a};
+    for (int k = 0; k < 3; k++) {
+        dvec e = sub(corners[k + 1], corners[k]);
+        double t = dot(e, e) > 0 ? std::min(1.0, std::max(0.0, dot(sub(p, corners[k]), e) / dot(e, e))) : 0;
+        best = std::min(
+            best, length(sub(p, {corners[k].x + t * e.x, corners[k].y + t * e.y, corners[k].z + t * e.z})));
+    }
+    return best;
+}
+
+// Whether a vertical line through p meets triangle abc below p and above the bound.
+bool standsOn(dvec p, dvec a, dvec b, dvec c, double lowerBound)
+{
+    double w = (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
+    if (w == 0) return false;
+    double u = ((b.x - p.x) * (c.y - p.y) - (b.y - p.y) * (c.x - p.x)) / w,
+           v = ((c.x - p.x) * (a.y - p.y) - (c.y - p.y) * (a.x - p.x)) / w, t = 1 - u - v;
+    double z = u * a.z + v * b.z + t * c.z;
+    return u >= 0 && v >= 0 && t >= 0 && z <= p.z && z > lowerBound;
+}
+
+// Triangles a drawn mesh or a collision mesh would be better without.
+void checkTriangles(const std::string &file, const meshData &m, bool collision)
+{
+    for (int t = 0; t < m.numTriangles; t++) {
+        const meshTriangle &tri = m.triangles[t];
+        dvec w = cross(sub(d(tri.corner[1].position), d(tri.corner[0].position)),
+                       sub(d(tri.corner[2].position), d(tri.corner[0].position)));
+        dvec n = d(tri.normal);
+        int line = entryLine(file, 1 + 7 * t);
+        std::string which = "triangle " + std::to_string(t + 1);
+        double cosine = dot(w, n) / (length(w) * length(n));
+        std::vector<std::string> wrong;
+        if (length(w) == 0)
+            wrong.push_back(collision ? " has no area: it bounces little" : " has no area: it draws nothing");
+        else if (collision && fabs(cosine) < cos(asin(SIN_ONE_DEGREE)))
+            wrong.push_back("'s normal is " + number(acos(fabs(cosine)) * 180 / M_PI) +
+                            " degrees off the perpendicular of its corners: bounces go askew");
+        else if (cosine < 0)
+            wrong.push_back(
+                collision ? "'s normal points against the way its corners wind"
+                          : " is wound clockwise seen from where its normal points: culling hides it there");
+        if (collision && fabs(length(n) - 1) > 1e-3)
+            wrong.push_back("'s normal is " + number(length(n)) +
+                            " long, not 1 (the game scales it, a zero one to up)");
+        for (const std::string &w : wrong)
+            report(file, line, warningFinding, which + w);
+    }
+    if (!collision && m.headerCount != m.numTriangles)
+        report(file, 1, warningFinding,
+               "the header says " + std::to_string(m.headerCount) + " triangles, the file holds " +
+                   std::to_string(m.numTriangles));
+}
+
+// Steps the level for a while; stops early once no pins are left, or the ball is out when asked.
+void play(dynamicObject *ball, std::vector<dynamicObject> &pins, int *left, const sceneData *s, float seconds,
+          bool untilBallOut = false)
+{
+    for (float t = 0; t<seconds && * left> 0 && !(untilBallOut && !ball->inPlay); t += SEARCH_STEP)
+        physicsStep(ball, pins.data(), (int)pins.size(), s->firstCollisionFace, s->worldLowerBound,
+                    SEARCH_STEP, left);
+}
+
+// A throw as the game plays it: the push added to the ball, ten seconds or until
+// the ball falls out, the ball put back at its start, then a wait.
+void throwOnce(dynamicObject *ball, std::vector<dynamicObject> &pins, int *left, const sceneData *s,
+               vec3 push, float wait)
+{
+    ball->velocity = vec_add(ball->velocity, push);
+    play(ball, pins, left, s, THROW_SECONDS, true);
+    ball->location = ball->initLoc, ball->velocity = vec3{0, 0, 0}, ball->inPlay = 1;
+    play(ball, pins, left, s, wait);
+}
+
+} // namespace
+
+void checkGeometry(const std::string &name, const sceneData *s)
+{
+    static std::set<std::string> seen;
+    const meshEntry *drawn[] = {&s->world, &s->ballMesh};
+    for (const meshEntry *m : drawn)
+        if (seen.insert(m->name).second) checkTriangles(m->name, m->mesh, false);
+    for (int i = 0; i < s->numPins; i++)
+        if (seen.insert(s->pinMeshes[i].name).second)
+            checkTriangles(s->pinMeshes[i].name, s->pinMeshes[i].mesh, false);
+    if (seen.insert(std::string("collision ") + s->collisionName).second) {
+        // The collision loader keeps only the scaled normals; the drawn reader shows them as written.
+        meshData raw;
+        readMesh((char *)s->collisionName, &raw);
+        checkTriangles(s->collisionName, raw, true);
+        freeMesh(&raw);
+    }
+
+    for (int i = 0; i <= s->numPins; i++) {
+        const dynamicObject &o = objectAt(s, i);
+        int line = entryLine(name, objectEntry(i));
+        for (int j = 0; j < i; j++)
+            if (length(sub(d(o.location), d(objectAt(s, j).location))) < o.radius + objectAt(s, j).radius)
+                report(name, line, warningFinding, objectName(i) + " starts overlapping " + objectName(j));
+        double deepest = 0;
+        bool under = false;
+        int faceNumber = 0, deepestFace = 0;
+        for (const collisionFace *f = s->firstCollisionFace; f; f = f->nextFace, faceNumber++) {
+            double inside = o.radius - distanceToTriangle(d(o.location), d(f->v[0]), d(f->v[1]), d(f->v[2]));
+            if (inside > deepest) deepest = inside, deepestFace = faceNumber;
+            under = under || standsOn(d(o.location), d(f->v[0]), d(f->v[1]), d(f->v[2]), s->worldLowerBound);
+        }
+        if (deepest > 1e-3 * o.radius)
+            report(name, line, warningFinding,
+                   objectName(i) + " starts " + number(deepest) + " deep in collision triangle " +
+                       std::to_string(deepestFace + 1) + " of " + s->collisionName);
+        if (!under)
+            report(name, line, warningFinding,
+                   "nothing of the collision mesh is under " + objectName(i) + ": it falls out");
+    }
+}
+
+void checkSettling(const std::string &name, const sceneData *s)
+{
+    std::vector<float> worst(s->numPins + 1, 0.0f);
+    std::vector<bool> fell(s->numPins + 1, false);
+    for (float step : STEPS_LEFT_ALONE) {
+        dynamicObject ball = s->ball;
+        std::vector<dynamicObject> pins(s->pins, s->pins + s->numPins);
+        int left = s->numPins + 1; // never runs out: the level is left alone for the whole time
+        for (float t = 0; t < SETTLE_SECONDS; t += step) {
+            physicsStep(&ball, pins.data(), (int)pins.size(), s->firstCollisionFace, s->worldLowerBound, step,
+                        &left);
+            for (int i = 0; i <= s->numPins; i++) {
+                const dynamicObject &o = i == 0 ? ball : pins[i - 1];
+                fell[i] = fell[i] || !o.inPlay;
+                worst[i] = std::max(worst[i], vec_mag(vec_between_points(o.initLoc, o.location)));
+            }
+        }
+    }
+    for (int i = 0; i <= s->numPins; i++)
+        if (fell[i] || worst[i] > ALLOWED_DRIFT)
+            report(name, entryLine(name, objectEntry(i)), warningFinding,
+                   objectName(i) +
+                       (fell[i] ? " falls out" : " moves " + number(worst[i]) + " from where it starts") +
+                       " when the level is left alone for " + number(SETTLE_SECONDS) + " seconds");
+}
+
+// Tries throws of drags from 150 to 800 pixels a second, the plain ones first:
+// straight down the lane at middling speeds, then more and more to the side.
+// Each round plays the throw that leaves the fewest pins.
+std::vector<vec3> searchThrows(const std::string &name, const sceneData *s, int maxThrows, bool showProgress)
+{
+    const float speeds[] = {8, 6, 10, 12, 5, 14, 16};
+    const int SLOPES = 21, TRIES = SLOPES * (int)(sizeof speeds / sizeof speeds[0]);
+    dynamicObject ball = s->ball;
+    std::vector<dynamicObject> pins(s->pins, s->pins + s->numPins);
+    int left = s->numPins;
+    play(&ball, pins, &left, s, AIM_SECONDS);
+    std::vector<vec3> played;
+    for (int n = 0; n < maxThrows && left > 0; n++) {
+        float wait = n + 1 == maxThrows ? LAST_WAIT_SECONDS : AIM_SECONDS;
+        vec3 best = {0, 0, (float)left + 1}; // z: the pins it leaves
+        for (int k = 0, tried = 0; k < SLOPES && best.z > 0; k++) {
+            float slope = k == 0 ? 0 : 0.05f * (float)((k + 1) / 2) * (k % 2 ? 1 : -1);
+            for (float vy : speeds) {
+                if (showProgress)
+                    fprintf(stderr, "\r%s: throw %d of at most %d, trying %d of %d ", name.c_str(), n + 1,
+                            maxThrows, ++tried, TRIES);
+                dynamicObject b = ball;
+                std::vector<dynamicObject> p = pins;
+                int l = left;
+                throwOnce(&b, p, &l, s, vec3{slope * vy, vy, 0}, wait);
+                if (l < best.z) best = {slope * vy, vy, (float)l};
+                if (best.z == 0) break;
+            }
+        }
+        throwOnce(&ball, pins, &left, s, vec3{best.x, best.y, 0}, wait);
+        played.push_back(vec3{best.x, best.y, 0});
+    }
+    if (showProgress) fprintf(stderr, "\r\033[K");
+    return left > 0 ? std::vector<vec3>{} : played;
+}
+
+std::string dragWords(vec3 push)
+{
+    double right = push.x * DRAG_SECONDS / MOUSE_SENSITIVITY, up = push.y * DRAG_SECONDS / MOUSE_SENSITIVITY;
+    double angle = atan2(right, up) * 180 / M_PI;
+    return "drag " + number(round(sqrt(right * right + up * up))) + " px up the screen" +
+           (fabs(angle) < 0.5
+                ? ""
+                : ", " + number(round(fabs(angle))) + " degrees " + (angle > 0 ? "right" : "left")) +
+           " in " + number(DRAG_SECONDS) + " s";
+}
