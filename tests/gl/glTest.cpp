@@ -1,5 +1,5 @@
 // What only the pixels or OpenGL's own state show, in one real 640x480 window
-// on Mesa under Xvfb: the font and pointer, the heads-up frame, the 3D view,
+// on Mesa under Xvfb: glyphs and pointer, the heads-up frame, the 3D view,
 // display lists made and deleted by a level's load, and the axis gizmo.
 #include <GL/glu.h>
 #include <SDL.h>
@@ -16,12 +16,14 @@
 #include "scene/sceneInternal.h"
 #include "support.h"
 #include "text.h"
+#include "vectorMath.h"
 
 namespace
 {
 
 const int W = 640, H = 480;
 typedef std::vector<unsigned char> image; // RGB, bottom row first
+typedef std::vector<std::pair<std::string, std::pair<int, int>>> textLines;
 
 image readBack()
 {
@@ -33,15 +35,24 @@ image readBack()
 
 bool lit(const image &px, int x, int y) { return px[(y * W + x) * 3] || px[(y * W + x) * 3 + 1]; }
 
-// A pixel projection and a black window.
-void clean()
+int count(const image &px, int r, int g, int b, int x0 = 0, int y0 = 0, int x1 = W, int y1 = H)
+{
+    int n = 0;
+    for (int y = y0; y < y1; y++)
+        for (int x = x0; x < x1; x++)
+            n += px[(y * W + x) * 3] == r && px[(y * W + x) * 3 + 1] == g && px[(y * W + x) * 3 + 2] == b;
+    return n;
+}
+
+// A black window under a projection of pixels, or of the unit square as the heads-up pass has it.
+void clean(bool unitSquare = false)
 {
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
     glViewport(0, 0, W, H);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(0, W, 0, H, -1, 1);
+    glOrtho(0, unitSquare ? 1 : W, 0, unitSquare ? 1 : H, -1, 1);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glClearColor(0, 0, 0, 1);
@@ -50,8 +61,8 @@ void clean()
     text_init(W, H);
 }
 
-// What the text module draws for each line standing at its cell's bottom-left pixel.
-image written(const std::vector<std::pair<std::string, std::pair<int, int>>> &lines)
+// The text module's glyphs for each line, standing at its first cell's bottom-left pixel.
+image written(const textLines &lines)
 {
     clean();
     setValign(bottom);
@@ -62,49 +73,41 @@ image written(const std::vector<std::pair<std::string, std::pair<int, int>>> &li
     return readBack();
 }
 
-void pen(float *x, float *y)
+vec3 pen()
 {
     GLfloat p[4];
     glGetFloatv(GL_CURRENT_RASTER_POSITION, p);
-    *x = p[0], *y = p[1];
+    return {p[0], p[1], 0};
 }
 
-// Every printable character, in two rows of cells standing at y 100 and 200.
+// Every printable character in two rows of cells, at y 100 and 200.
 TEST(Text, GlyphsKeepTheFontsMetricsAndCapitalAIsExact)
 {
     std::string all;
     for (int c = 32; c <= 126; c++)
         all += (char)c;
     image px = written({{all.substr(0, 60), {0, 100}}, {all.substr(60), {0, 200}}});
-    std::set<std::vector<int>> shapes;
     auto rows = [&](int c) {
-        int k = c - 32, x = 8 * (k % 60), y = k < 60 ? 100 : 200;
         std::vector<int> r(16);
         for (int row = 0; row < 16; row++)
             for (int col = 0; col < 8; col++)
-                r[row] |= lit(px, x + col, y + row) << (7 - col);
+                r[row] |= lit(px, 8 * ((c - 32) % 60) + col, (c < 92 ? 100 : 200) + row) << (7 - col);
         return r;
     };
+    std::set<std::vector<int>> shapes;
     for (int c = 32; c <= 126; c++) {
-        std::vector<int> r = rows(c);
         int ink = 0;
-        for (int v : r)
+        for (int v : rows(c))
             ink |= v;
-        EXPECT_TRUE(r[0] == 0 && !(ink & 0x80) && (ink != 0) == (c != ' ')) << (char)c;
-        EXPECT_TRUE(shapes.insert(r).second) << (char)c << " repeats a shape";
+        EXPECT_TRUE(rows(c)[0] == 0 && !(ink & 0x80) && (ink != 0) == (c != ' ')) << (char)c;
+        EXPECT_TRUE(shapes.insert(rows(c)).second) << (char)c << " repeats a shape";
     }
-    const struct {
-        const char *chars;
-        int lowest, highestFrom, highestTo;
-    } groups[] = {{"ABCDEFGHIJKLMNOPRSTUVWXYZ", 4, 12, 12},
-                  {"Q", 2, 12, 12},
-                  {"acemnorsuvwxz", 4, 10, 10},
-                  {"bdfhikl0123456789", 4, 13, 13},
-                  {"gpqy", 1, 10, 10},
-                  {"j", 1, 13, 13},
-                  {"()[]{}", 2, 14, 14},
-                  {"|", 1, 15, 15},
-                  {"t", 4, 11, 13}};
+    // clang-format off
+    const struct { const char *chars; int lowest, highestFrom, highestTo; } groups[] = {
+        {"ABCDEFGHIJKLMNOPRSTUVWXYZ", 4, 12, 12}, {"Q", 2, 12, 12}, {"acemnorsuvwxz", 4, 10, 10},
+        {"bdfhikl0123456789", 4, 13, 13}, {"gpqy", 1, 10, 10}, {"j", 1, 13, 13}, {"()[]{}", 2, 14, 14},
+        {"|", 1, 15, 15}, {"t", 4, 11, 13}};
+    // clang-format on
     for (const auto &g : groups)
         for (const char *c = g.chars; *c; ++c) {
             std::vector<int> r = rows(*c);
@@ -120,47 +123,32 @@ TEST(Text, GlyphsKeepTheFontsMetricsAndCapitalAIsExact)
 }
 
 // Text drawn from the pen at (320, 240) under the heads-up projection, against
-// the same glyphs written where they belong; and where the pen ends.
+// the same glyphs written where they belong, and where the pen ends.
 TEST(Text, AlignmentsLengthsAndMovesFromTheRasterPosition)
 {
-    const struct {
-        valign align;
-        std::function<void()> draw;
-        std::string shown;
-        int cellY;
-        float endX, endY;
-    } cases[] = {
+    // clang-format off
+    const struct { valign align; std::function<void()> draw; std::string shown; int cellY; float endX, endY; } cases[] = {
         {middle, [] { textStringLength((char *)"PAUSED", 6); }, "PAUSED", 232, 368, 240},
         {bottom, [] { textString((char *)"Qg|"); }, "Qg|", 240, 344, 240},
         {top, [] { textString((char *)"Qg|"); }, "Qg|", 224, 344, 240},
-        {middle, [] { setValign((valign)3), textChar('E'); }, "E", 232, 328, 240},
+        {middle, [] { setValign((valign)3), textChar('E'); }, "E", 232, 328, 240}, // keeps the last alignment
         {bottom, [] { textStringLength((char *)"AB\0CD", 5); }, "ABCD", 240, 352, 240},
         {bottom, [] { textStringLength((char *)"AB", 1); }, "A", 240, 328, 240},
         {bottom, [] { textStringLength((char *)"AB", -4); }, "", 0, 320, 240},
         {bottom, [] { textString((char *)"Hi\0there"); }, "Hi", 240, 336, 240},
         {bottom, [] { moveCursor(-9, 0); }, "", 0, 248, 240},
         {top, [] { moveCursor(2.5f, -1); }, "", 0, 340, 224},
-        {bottom,
-         [] {
-             for (int c : {31, 127, 0, 10, -1, -128})
-                 textChar((char)c);
-         },
-         "", 0, 320, 240},
+        {bottom, [] { for (int c : {31, 127, 0, 10, -1, -128}) textChar((char)c); }, "", 0, 320, 240},
     };
+    // clang-format on
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.shown + " " + std::to_string(c.endX));
         image want = written({{c.shown, {320, c.cellY}}});
-        clean();
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, 1, 0, 1, 1, -1);
+        clean(true);
         glRasterPos2f(0.5f, 0.5f);
         setValign(c.align);
         c.draw();
-        EXPECT_TRUE(readBack() == want);
-        float x, y;
-        pen(&x, &y);
-        EXPECT_TRUE(x == c.endX && y == c.endY) << x << ", " << y;
+        EXPECT_TRUE(readBack() == want) << c.shown << " " << c.endX;
+        EXPECT_TRUE(pen().x == c.endX && pen().y == c.endY) << c.shown << " " << pen().x << ", " << pen().y;
     }
 }
 
@@ -173,30 +161,21 @@ TEST(Text, PointerHangsFromItsPosition)
         int winW, winH, x, y, tipX, tipY;
     } cases[] = {{W, H, 0, 0, 0, 479}, {W, H, 100, 50, 100, 429}, {1280, 960, 320, 720, 160, 119}};
     for (const auto &c : cases) {
-        clean();
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, 1, 0, 1, 1, -1);
+        clean(true);
         text_init(c.winW, c.winH);
         drawPointer(c.x, c.y);
         image px = readBack();
-        int inside = 0, all = 0;
-        for (int y = 0; y < H; y++)
-            for (int x = 0; x < W; x++)
-                if (lit(px, x, y)) {
-                    all++;
-                    inside += x >= c.tipX && x < c.tipX + 10 && y <= c.tipY && y > c.tipY - 16;
-                }
         auto on = [&](int col, int row) { return lit(px, c.tipX + col, c.tipY - 15 + row); };
-        EXPECT_TRUE(all == inside && !on(0, 0)) << c.x;
+        EXPECT_EQ(count(px, 0, 0, 0) - count(px, 0, 0, 0, c.tipX, c.tipY - 15, c.tipX + 10, c.tipY + 1),
+                  W * H - 160)
+            << "only the arrow's 10 by 16 cell is drawn in, at " << c.x;
+        EXPECT_FALSE(on(0, 0));
         for (int row = 1; row < 16; row++)
             EXPECT_TRUE(on(0, row) && (row < 6 || on(15 - row, row)) && !on(16 - row, row))
                 << c.x << " row " << row;
         for (int col = 5; col < 10; col++)
             EXPECT_TRUE(on(col, 5)) << c.x << " column " << col;
-        float x, y;
-        pen(&x, &y);
-        EXPECT_TRUE(x == c.tipX && y == c.tipY + 1) << x << ", " << y;
+        EXPECT_TRUE(pen().x == c.tipX && pen().y == c.tipY + 1) << pen().x << ", " << pen().y;
     }
     text_init(W, H);
 }
@@ -212,9 +191,11 @@ class Frame : public ::testing::Test
     // A square of side 2s in the plane y = depth facing the camera, in one colour.
     GLint square(float s, GLubyte r, GLubyte g, GLubyte b, float depth = 0)
     {
-        meshTriangle t[2] = {
-            {{}, {{{r, g, b}, {-s, depth, -s}}, {{r, g, b}, {s, depth, -s}}, {{r, g, b}, {s, depth, s}}}},
-            {{}, {{{r, g, b}, {-s, depth, -s}}, {{r, g, b}, {s, depth, s}}, {{r, g, b}, {-s, depth, s}}}}};
+        meshCorner c[4] = {{{r, g, b}, {-s, depth, -s}},
+                           {{r, g, b}, {s, depth, -s}},
+                           {{r, g, b}, {s, depth, s}},
+                           {{r, g, b}, {-s, depth, s}}};
+        meshTriangle t[2] = {{{}, {c[0], c[1], c[2]}}, {{}, {c[0], c[2], c[3]}}};
         meshData m = {1, 2, 2, 2, t};
         lists.push_back((GLuint)compileMesh(&m));
         return (GLint)lists.back();
@@ -229,8 +210,8 @@ class Frame : public ::testing::Test
         ball.inPlay = 1;
         numPins = remainingPins = 0;
         pins = pinArray;
-        txtRed = txtGreen = 1.0f, txtBlue = 0.0f;
-        deltaTime = 0.02f, gameDeltaTime = 0.0f;
+        txtRed = txtGreen = 1, txtBlue = 0;
+        deltaTime = 0.02f, gameDeltaTime = 0;
         throwTimeRemaining = -1;
         gameState = throwing;
         isPaused = 0;
@@ -251,14 +232,6 @@ class Frame : public ::testing::Test
         drawFrame();
         return readBack();
     }
-    int count(const image &px, int r, int g, int b, int x0 = 0, int y0 = 0, int x1 = W, int y1 = H)
-    {
-        int n = 0;
-        for (int y = y0; y < y1; y++)
-            for (int x = x0; x < x1; x++)
-                n += px[(y * W + x) * 3] == r && px[(y * W + x) * 3 + 1] == g && px[(y * W + x) * 3 + 2] == b;
-        return n;
-    }
 };
 
 // Rate bottom left, pins left / pins top left, throw time under it, the
@@ -270,11 +243,9 @@ TEST_F(Frame, HeadsUpLinesWhereTheyBelong)
 {
     const int X[] = {0, 0, 0, W / 2 - 72, W / 2 - 24}, Y[] = {0, H - 16, H - 32, H - 16, H / 2 - 8};
     const char *FPS = "50.00 FPS", *PINS = "0 / 0";
-    const struct {
-        std::function<void()> set;
-        const char *lines[5];
-    } cases[] = {
-        {[] {}, {FPS, PINS, "", " ", ""}},
+    // clang-format off
+    const struct { std::function<void()> set; const char *lines[5]; } cases[] = {
+        {[] {}, {FPS, PINS, "", "", ""}},
         {[] { deltaTime = 0; }, {"-1.00 FPS", PINS, "", "", ""}},
         {[] { remainingPins = 13, numPins = 2; }, {FPS, "13 / 2", "", "", ""}},
         {[] { throwTimeRemaining = 0; }, {FPS, PINS, "0.00", "", ""}},
@@ -286,18 +257,18 @@ TEST_F(Frame, HeadsUpLinesWhereTheyBelong)
         {[] { gameState = over, throwTimeRemaining = 1; }, {FPS, "", "1.00", "     Game Over    ", ""}},
         {[] { isPaused = 1; }, {FPS, PINS, "", "", "PAUSED"}},
     };
+    // clang-format on
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.lines[0] + std::string(c.lines[1]) + c.lines[2] + c.lines[3] + c.lines[4]);
-        std::vector<std::pair<std::string, std::pair<int, int>>> lines;
+        textLines lines;
         for (int k = 0; k < 5; k++)
             lines.push_back({c.lines[k], {X[k], Y[k]}});
         image want = written(lines);
         SetUp();
         c.set();
         GLfloat before[16], after[16];
-        glGetFloatv(GL_PROJECTION_MATRIX, before);
-        EXPECT_TRUE(frame() == want);
         GLint mode, depth;
+        glGetFloatv(GL_PROJECTION_MATRIX, before);
+        EXPECT_TRUE(frame() == want) << c.lines[0] << c.lines[1] << c.lines[2] << c.lines[3] << c.lines[4];
         glGetIntegerv(GL_MATRIX_MODE, &mode);
         glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth);
         glGetFloatv(GL_PROJECTION_MATRIX, after);
@@ -317,14 +288,10 @@ TEST_F(Frame, WorldBallAndPinsInPlayFromTheirListsAndTheCameraTurnsToTheBall)
     ball.dispList = square(0.5f, 255, 0, 0);
     ball.location = vec3{-2, 0, 0};
     ball.inPlay = 0; // the ball shows whatever its state
-    pinArray[0] = ball;
-    pinArray[0].location = vec3{2, 0, 0};
-    pinArray[0].dispList = square(0.5f, 0, 255, 0);
+    pinArray[0] = pinArray[1] = ball;
+    pinArray[0].location = vec3{2, 0, 0}, pinArray[0].dispList = square(0.5f, 0, 255, 0),
     pinArray[0].inPlay = 1;
-    pinArray[1] = pinArray[0];
-    pinArray[1].location = vec3{0, 0, 2};
-    pinArray[1].dispList = square(0.5f, 255, 255, 255);
-    pinArray[1].inPlay = 0;
+    pinArray[1].location = vec3{0, 0, 2}, pinArray[1].dispList = square(0.5f, 255, 255, 255);
     numPins = 2;
     // 10 units away a unit is 240 / (10 tan 30 degrees) = 41.6 pixels.
     image px = frame();
@@ -335,8 +302,7 @@ TEST_F(Frame, WorldBallAndPinsInPlayFromTheirListsAndTheCameraTurnsToTheBall)
     pinArray[1].inPlay = 1;
     pinArray[0].inPlay = 2; // in play means 1, nothing else
     px = frame();
-    EXPECT_GT(count(px, 255, 255, 255, 300, 310, 340, 350), 800);
-    EXPECT_EQ(count(px, 0, 255, 0), 0);
+    EXPECT_TRUE(count(px, 255, 255, 255, 300, 310, 340, 350) > 800 && count(px, 0, 255, 0) == 0);
 
     // Each frame looks along the last frame's direction, then turns: 20 * 0.01
     // toward the ball and 0.99 / 20 of the old direction.
@@ -361,6 +327,27 @@ TEST_F(Frame, WorldBallAndPinsInPlayFromTheirListsAndTheCameraTurnsToTheBall)
     }
 }
 
+// What draw() issues, fed back in scene coordinates within [-1000, 1000]: 7
+// floats a corner (x, y, z, r, g, b, a), after a token and a count a polygon.
+std::vector<GLfloat> fedBack(const std::function<void()> &draw)
+{
+    clean();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-1000, 1000, -1000, 1000, 1000, -1000);
+    std::vector<GLfloat> buf(4096);
+    glFeedbackBuffer((GLsizei)buf.size(), GL_3D_COLOR, buf.data());
+    glRenderMode(GL_FEEDBACK);
+    draw();
+    buf.resize((size_t)glRenderMode(GL_RENDER));
+    for (size_t i = 0; i + 23 <= buf.size(); i += 23)
+        for (int k = 0; k < 3; k++) {
+            GLfloat *v = &buf[i + 2 + 7 * k];
+            v[0] = v[0] * 2000 / W - 1000, v[1] = v[1] * 2000 / H - 1000, v[2] = v[2] * 2000 - 1000;
+        }
+    return buf;
+}
+
 // A level's load makes a list of its own for every mesh, replaying the file's
 // corners, and sets the level's drawing state; unloading deletes them all, and
 // so does a load that fails in the pins. One that fails before them keeps the
@@ -380,44 +367,28 @@ TEST(Lists, ALevelsLoadMakesAListForEveryMeshAndItsUnloadDeletesThem)
         return testfiles::captureStdout([&] { EXPECT_EQ(sceneLoad(&path[0]), result); });
     };
     level(mesh, mesh, success);
-    GLint made[] = {worldDispList, ball.dispList, pins[0].dispList};
-    std::set<GLint> distinct(made, made + 3);
+    GLint made[] = {worldDispList, ball.dispList, pins[0].dispList}, depthFunc, shade;
     GLfloat clear[4];
-    GLint depthFunc, shade;
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
     glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
     glGetIntegerv(GL_SHADE_MODEL, &shade);
-    EXPECT_TRUE(distinct.size() == 3 && glIsList(made[0]) && glIsList(made[1]) && glIsList(made[2]));
+    EXPECT_TRUE(std::set<GLint>(made, made + 3).size() == 3 && glIsList(made[0]) && glIsList(made[1]) &&
+                glIsList(made[2]));
     EXPECT_TRUE(clear[0] == 0.25f && clear[1] == 0.5f && clear[2] == 0.75f && depthFunc == GL_LESS &&
                 shade == GL_SMOOTH && glIsEnabled(GL_DEPTH_TEST) && glIsEnabled(GL_CULL_FACE));
     EXPECT_TRUE(cameraVelocity.x == 0.6f && cameraVelocity.y == 0.8f && cameraVelocity.z == 0);
-
-    std::vector<GLfloat> fed(64);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-1000, 1000, -1000, 1000, 1000, -1000);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_CULL_FACE);
-    glFeedbackBuffer(64, GL_3D_COLOR, fed.data());
-    glRenderMode(GL_FEEDBACK);
-    glCallList(made[2]);
-    ASSERT_EQ(glRenderMode(GL_RENDER), 2 + 3 * 7);
+    std::vector<GLfloat> fed = fedBack([&] { glCallList(made[2]); });
+    ASSERT_EQ(fed.size(), 23u);
     const float want[3][6] = {{-5, -5, 0, 255, 0, 0}, {5, -5, 0, 0, 9, 0}, {0, 5, 100, 7, 8, 9}};
-    for (int k = 0; k < 3; k++) {
-        const GLfloat *v = &fed[2 + 7 * k];
-        EXPECT_NEAR(v[0] * 2000 / W - 1000, want[k][0], 0.01f);
-        EXPECT_NEAR(v[1] * 2000 / H - 1000, want[k][1], 0.01f);
-        EXPECT_NEAR(v[2] * 2000 - 1000, want[k][2], 0.01f);
-        for (int c = 0; c < 3; c++)
-            EXPECT_EQ(lroundf(v[3 + c] * 255), want[k][3 + c]) << "corner " << k;
-    }
+    for (int k = 0; k < 3; k++)
+        for (int a = 0; a < 6; a++)
+            EXPECT_NEAR(fed[2 + 7 * k + a] * (a < 3 ? 1 : 255), want[k][a], 0.01f)
+                << "corner " << k << " " << a;
 
     EXPECT_EQ(testfiles::captureStdout([] { sceneUnload(); }), "unloading scene...\n");
     EXPECT_TRUE(pins == nullptr && firstCollisionFace == nullptr);
     for (GLint l : made)
         EXPECT_FALSE(glIsList(l));
-
     EXPECT_NE(level(mesh, dir.missing("none"), failure).find("unloading scene...\n"), std::string::npos);
     EXPECT_TRUE(pins == nullptr && firstCollisionFace == nullptr && !glIsList(worldDispList) &&
                 !glIsList(ball.dispList));
@@ -431,36 +402,29 @@ TEST(Lists, ALevelsLoadMakesAListForEveryMeshAndItsUnloadDeletesThem)
 // wide, every side wound counter-clockwise seen from outside; the colour is left blue.
 TEST(Lists, AxisGizmoBarsAreWoundOutward)
 {
-    std::vector<GLfloat> fed(4096);
-    clean();
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-1, 1, -1, 1, 1, -1);
-    glFeedbackBuffer((GLsizei)fed.size(), GL_3D_COLOR, fed.data());
-    glRenderMode(GL_FEEDBACK);
-    drawAxis();
-    ASSERT_EQ(glRenderMode(GL_RENDER), 3 * 8 * (2 + 3 * 7));
+    std::vector<GLfloat> fed = fedBack([] {
+        glScalef(500, 500, 500);
+        drawAxis();
+    });
+    ASSERT_EQ(fed.size(), 3u * 8 * 23);
     for (int t = 0; t < 24; t++) {
         const GLfloat *f = &fed[t * 23 + 2];
         int bar = t / 8;
-        vec3 p[3], mid = {0, 0, 0};
+        vec3 p[3], out = {0, 0, 0};
         for (int k = 0; k < 3; k++) {
             const GLfloat *v = f + 7 * k;
-            p[k] = vec3{v[0] / W * 2 - 1, v[1] / H * 2 - 1, v[2] * 2 - 1};
-            mid = vec3{mid.x + p[k].x / 3, mid.y + p[k].y / 3, mid.z + p[k].z / 3};
+            p[k] = vec3{v[0] / 500, v[1] / 500, v[2] / 500};
             EXPECT_TRUE(v[3] == (bar == 0) && v[4] == (bar == 1) && v[5] == (bar == 2)) << t;
             for (int a = 0; a < 3; a++) {
                 float c = (&p[k].x)[a];
                 EXPECT_TRUE(a == bar ? fabsf(c - 0.05f) < 1e-3f || fabsf(c - 1) < 1e-3f
                                      : fabsf(fabsf(c) - 0.05f) < 1e-3f)
                     << t;
+                if (a != bar) (&out.x)[a] += c; // the way out of the bar, from its axis
             }
         }
-        (&mid.x)[bar] = 0; // the way out of the bar, from its axis
-        vec3 e1 = {p[1].x - p[0].x, p[1].y - p[0].y, p[1].z - p[0].z},
-             e2 = {p[2].x - p[0].x, p[2].y - p[0].y, p[2].z - p[0].z};
-        vec3 n = {e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x};
-        EXPECT_GT(n.x * mid.x + n.y * mid.y + n.z * mid.z, 0) << "triangle " << t << " faces inward";
+        EXPECT_GT(vec_dot(vec_cross(vec_between_points(p[0], p[1]), vec_between_points(p[0], p[2])), out), 0)
+            << "triangle " << t << " faces inward";
     }
     GLfloat colour[4];
     glGetFloatv(GL_CURRENT_COLOR, colour);
