@@ -70,7 +70,9 @@ def pack(names, **levelArgs):
 
 
 class Game:
-    def __init__(self, runtime, files, gated=(), args=(), env=None):
+    def __init__(self, runtime, files, gated=(), args=(), env=None, command=None):
+        """command, given the pack folder's name, makes the command line to run from the folder's
+        parent (a launcher's); by default the game binary runs in the folder."""
         self.dir = tempfile.TemporaryDirectory(prefix="pinwhirl-e2e-")
         self.gated = {}
         for name, text in files.items():
@@ -86,7 +88,9 @@ class Game:
             environment["LD_PRELOAD"] = os.environ["PINWHIRL_PRELOAD"]
         environment.update(env or {})
         environment = {k: v for k, v in environment.items() if v is not None}
-        self.proc = subprocess.Popen([os.environ["PINWHIRL_BIN"]] + list(args), cwd=self.dir.name, env=environment,
+        start, cwd = (command(os.path.basename(self.dir.name)), os.path.dirname(self.dir.name)) if command else (
+            [os.environ["PINWHIRL_BIN"]], self.dir.name)
+        self.proc = subprocess.Popen(start + list(args), cwd=cwd, env=environment,
                                      stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         self.out, self.err, self.seen = b"", b"", 0
         self.readers = [threading.Thread(target=self.read, args=(p, k), daemon=True)
