@@ -153,6 +153,8 @@ class Game:
         self.proc.wait(10)
         for r in self.readers:
             r.join(5)
+        self.proc.stdout.close()
+        self.proc.stderr.close()
         if os.path.exists(self.dir.name):
             self.dir.cleanup()
 
