@@ -39,7 +39,9 @@ def pack(names, pins=((0, 1, 0.5),)):
 
 
 class Game:
-    def __init__(self, runtime, files, gated=(), args=(), env=None, binary=None):
+    def __init__(self, runtime, files, gated=(), args=(), env=None, command=None):
+        """command, given the pack folder's name, makes the command line to run from the folder's
+        parent (a launcher's); by default the game binary runs in the folder."""
         self.dir = tempfile.TemporaryDirectory(prefix="pinwhirl-e2e-")
         self.gated = {n: files[n] for n in gated}
         for name, text in files.items():
@@ -54,9 +56,10 @@ class Game:
             environment["LD_PRELOAD"] = os.environ["PINWHIRL_PRELOAD"]
         environment.update(env or {})
         environment = {k: v for k, v in environment.items() if v is not None}
-        self.proc = subprocess.Popen([binary or os.environ["PINWHIRL_BIN"]] + list(args), cwd=self.dir.name,
-                                     env=environment, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                     stderr=subprocess.PIPE)
+        start, cwd = (command(os.path.basename(self.dir.name)), os.path.dirname(self.dir.name)) if command else (
+            [os.environ["PINWHIRL_BIN"]], self.dir.name)
+        self.proc = subprocess.Popen(start + list(args), cwd=cwd, env=environment,
+                                     stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         self.out, self.err, self.seen = b"", b"", 0
         self.readers = [threading.Thread(target=self.read, args=(p, k), daemon=True)
                         for p, k in ((self.proc.stdout, "out"), (self.proc.stderr, "err"))]
@@ -111,6 +114,8 @@ class Game:
         self.proc.wait(10)
         for r in self.readers:
             r.join(5)
+        self.proc.stdout.close()
+        self.proc.stderr.close()
         if os.path.exists(self.dir.name):
             self.dir.cleanup()
 
