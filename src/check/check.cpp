@@ -72,7 +72,7 @@ void checkLevel(const std::string &name, bool search, int maxThrows, std::vector
     if (checkScene(name, &scene)) {
         checkGeometry(name, &scene);
         checkSettling(name, &scene);
-        r.searched = search && scene.numPins > 0;
+        r.searched = search && maxThrows > 0 && scene.numPins > 0;
         if (r.searched) {
             r.throws = searchThrows(name, &scene, maxThrows, !json && isatty(2));
             std::string how;
@@ -122,11 +122,12 @@ int main(int argc, char **argv)
     // The game opens every name relative to its folder, so the check runs there.
     struct stat st;
     bool onePack = stat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-    std::string folder = onePack                                  ? target
-                         : target.rfind('/') == std::string::npos ? "."
-                                                                  : target.substr(0, target.rfind('/'));
+    size_t slash = target.rfind('/');
+    std::string folder = onePack                      ? target
+                         : slash == std::string::npos ? "."
+                                                      : target.substr(0, slash ? slash : 1);
     if (chdir(folder.c_str()) != 0)
-        return fprintf(stderr, "pinwhirl-check: cannot enter %s\n", folder.c_str()), 2;
+        return fprintf(stderr, "pinwhirl-check: cannot enter the folder %s\n", folder.c_str()), 2;
     prefix = folder == "." ? "" : folder.back() == '/' ? folder : folder + "/";
 
     std::vector<levelResult> results;
