@@ -55,14 +55,17 @@ const double QUERY_RADIUS_SCALE = 1.01;
 const double QUERY_FLOOR = 1e-12;
 // Where a point falls in the grid is rounded; a cell's edges are moved out by this much of the grid's size.
 const double CELL_EDGE_SLACK = 1e-9;
+// More than the relative change of a double rounded to float (2^-24).
+const double FLOAT_ROUNDING = 1e-6;
 
 // Sizing the grid: cells as wide as the median face box, at most this many a
-// face, a face in at most so many cells, and the grid spanning all but this
-// fraction of the boxes at each end (the rest fall in its border cells).
+// face, and a face too big for one cell in at most so many.
 const double CELL_SIZE_FACTOR = 1.0;
-const double GRID_CELLS_PER_FACE = 2.0;
+const double GRID_CELLS_PER_FACE = 0.5;
 const int MAX_FACE_CELLS = 64;
-const double GRID_BOX_QUANTILE = 0.001;
+
+// Where a face is listed, besides a cell number.
+const int MANY_CELLS = -1, NO_CELL = -2;
 
 double at(vec3 p, int axis) { return axis == 0 ? p.x : axis == 1 ? p.y : p.z; }
 
@@ -103,10 +106,9 @@ bool faceBox(const collisionFace *face, float *box)
     for (int a = 0; a < 3; a++) {
         double lo = std::min({v[0][a], v[1][a], v[2][a]}) - margin;
         double hi = std::max({v[0][a], v[1][a], v[2][a]}) + margin;
-        box[a] = (float)lo;
-        if (box[a] > lo) box[a] = std::nextafter(box[a], -HUGE_VALF);
-        box[3 + a] = (float)hi;
-        if (box[3 + a] < hi) box[3 + a] = std::nextafter(box[3 + a], HUGE_VALF);
+        // Moved out by more than rounding to float can move them in.
+        box[a] = (float)(lo - FLOAT_ROUNDING * (std::fabs(lo) + 1e-30));
+        box[3 + a] = (float)(hi + FLOAT_ROUNDING * (std::fabs(hi) + 1e-30));
     }
     return true;
 }
@@ -115,7 +117,7 @@ bool faceBox(const collisionFace *face, float *box)
 // land in overlapping cell ranges.
 int cellOf(const faceIndex *index, int axis, double x)
 {
-    double c = std::floor((x - index->origin[axis]) / index->cellSize);
+    double c = std::floor((x - index->origin[axis]) * index->cellsPerUnit);
     return (int)std::min(std::max(c, 0.0), (double)(index->dims[axis] - 1));
 }
 
@@ -124,32 +126,39 @@ size_t cellAt(const faceIndex *index, int i, int j, int k)
     return ((size_t)k * (size_t)index->dims[1] + (size_t)j) * (size_t)index->dims[0] + (size_t)i;
 }
 
-// The value of rank `q` of the way through `values` (which it reorders).
-float quantile(float *values, int count, double q)
+// How far a point's cell may be from where it lies, by rounding.
+double edgeSlack(const faceIndex *index, int axis)
 {
-    int rank = (int)(q * (double)(count - 1));
-    std::nth_element(values, values + rank, values + count);
-    return values[rank];
+    return CELL_EDGE_SLACK * (std::fabs(index->origin[axis]) + index->cellSize * (index->dims[axis] + 1));
 }
 
-// Origin, cell size and dims from the boxes of the `count` faces listed in `which`.
+// The cells a face's box meets; true when they are too many.
+bool faceCells(const faceIndex *index, int f, int *first, int *last)
+{
+    long cells = 1;
+    for (int a = 0; a < 3; a++) {
+        first[a] = cellOf(index, a, index->boxes[6 * (size_t)f + a]);
+        last[a] = cellOf(index, a, index->boxes[6 * (size_t)f + 3 + a]);
+        cells *= last[a] - first[a] + 1;
+    }
+    return cells > MAX_FACE_CELLS;
+}
+
+// Origin, cell size and dims from the boxes of the `count` faces listed in
+// `which`: cells as wide as the median box, the grid over the boxes' centres.
 void sizeGrid(faceIndex *index, const int *which, int count, float *scratch)
 {
+    double lo[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, hi[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
     for (int n = 0; n < count; n++) {
         const float *b = index->boxes + 6 * which[n];
         scratch[n] = std::max({b[3] - b[0], b[4] - b[1], b[5] - b[2]});
+        for (int a = 0; a < 3; a++) {
+            double centre = 0.5 * ((double)b[a] + (double)b[3 + a]);
+            lo[a] = std::min(lo[a], centre), hi[a] = std::max(hi[a], centre);
+        }
     }
-    double cell = CELL_SIZE_FACTOR * quantile(scratch, count, 0.5);
-    double lo[3], hi[3];
-    for (int a = 0; a < 3; a++) {
-        for (int n = 0; n < count; n++)
-            scratch[n] = index->boxes[6 * which[n] + a];
-        lo[a] = quantile(scratch, count, GRID_BOX_QUANTILE);
-        for (int n = 0; n < count; n++)
-            scratch[n] = index->boxes[6 * which[n] + 3 + a];
-        hi[a] = quantile(scratch, count, 1.0 - GRID_BOX_QUANTILE);
-        index->origin[a] = lo[a];
-    }
+    std::nth_element(scratch, scratch + count / 2, scratch + count);
+    double cell = CELL_SIZE_FACTOR * scratch[count / 2];
     if (!(cell > 0.0)) cell = 1.0;
     const double maxCells = GRID_CELLS_PER_FACE * (double)count + 8.0;
     for (;; cell *= 1.25) {
@@ -160,23 +169,43 @@ void sizeGrid(faceIndex *index, const int *which, int count, float *scratch)
         }
         if (total <= maxCells) {
             for (int a = 0; a < 3; a++)
-                index->dims[a] = (int)span[a];
+                index->dims[a] = (int)span[a], index->origin[a] = lo[a];
             break;
         }
     }
     index->cellSize = cell;
+    index->cellsPerUnit = 1.0 / cell;
 }
 
-// The cells a face's box meets, or false when they are too many.
-bool faceCells(const faceIndex *index, int f, int *first, int *last)
+// Where a face is listed: in the one cell of its box's centre when the box
+// reaches no more than a cell beyond it (its number is returned), else in
+// every cell the box meets (MANY_CELLS, or NO_CELL when those are too many).
+// How far a box listed once reaches out of its cell is kept in
+// index->beyond, for the queries to look that much further.
+int faceHome(faceIndex *index, int f)
 {
-    long cells = 1;
+    const float *b = index->boxes + 6 * (size_t)f;
+    double beyond[3];
+    int home[3];
+    bool fits = true;
     for (int a = 0; a < 3; a++) {
-        first[a] = cellOf(index, a, index->boxes[6 * f + a]);
-        last[a] = cellOf(index, a, index->boxes[6 * f + 3 + a]);
-        cells *= last[a] - first[a] + 1;
+        home[a] = cellOf(index, a, 0.5 * ((double)b[a] + (double)b[3 + a]));
+        // Points surely in the home cell, rounding allowed for; the border cells reach on outward.
+        double slack = edgeSlack(index, a);
+        double lo = home[a] == 0 ? -HUGE_VAL : index->origin[a] + index->cellSize * home[a] + slack;
+        double hi = home[a] == index->dims[a] - 1
+                        ? HUGE_VAL
+                        : index->origin[a] + index->cellSize * (home[a] + 1) - slack;
+        beyond[a] = std::max({lo - (double)b[a], (double)b[3 + a] - hi, 0.0});
+        fits = fits && beyond[a] <= index->cellSize;
     }
-    return cells <= MAX_FACE_CELLS;
+    if (fits) {
+        for (int a = 0; a < 3; a++)
+            index->beyond[a] = std::max(index->beyond[a], beyond[a]);
+        return (int)cellAt(index, home[0], home[1], home[2]);
+    }
+    int first[3], last[3];
+    return faceCells(index, f, first, last) ? NO_CELL : MANY_CELLS;
 }
 
 // Visits each cell of the range, passing its number.
@@ -189,23 +218,36 @@ void forCells(const faceIndex *index, const int *first, const int *last, Visit v
                 visit(cellAt(index, i, j, k));
 }
 
-// Builds the grid over the faces `inGrid` says belong there; false when the
-// cell lists would not fit or memory runs out.
-bool fillGrid(faceIndex *index, const unsigned char *inGrid)
+// Builds the grid over the faces whose `home` is a cell number or MANY_CELLS, each cell with the box around
+// its faces' boxes; false when the lists would not fit or memory runs out.
+bool fillGrid(faceIndex *index, const int *home)
 {
     size_t cellCount = (size_t)index->dims[0] * (size_t)index->dims[1] * (size_t)index->dims[2];
     index->cellStart = (uint32_t *)calloc(cellCount + 1, sizeof(uint32_t));
-    if (!index->cellStart) return false;
-    int first[3], last[3];
+    index->cellBoxes = (float *)malloc(cellCount * 6 * sizeof(float));
+    if (!index->cellStart || !index->cellBoxes) return false;
+    for (size_t c = 0; c < cellCount; c++)
+        for (int a = 0; a < 3; a++)
+            index->cellBoxes[6 * c + a] = HUGE_VALF, index->cellBoxes[6 * c + 3 + a] = -HUGE_VALF;
+    // Visits the cells face f is listed in.
+    auto forFaceCells = [&](int f, auto visit) {
+        int first[3], last[3];
+        if (home[f] >= 0)
+            visit((size_t)home[f]);
+        else if (home[f] == MANY_CELLS && !faceCells(index, f, first, last))
+            forCells(index, first, last, visit);
+    };
     size_t total = 0;
-    for (int f = 0; f < index->faceCount; f++) {
-        if (!inGrid[f]) continue;
-        faceCells(index, f, first, last);
-        forCells(index, first, last, [&](size_t c) {
+    for (int f = 0; f < index->faceCount; f++)
+        forFaceCells(f, [&](size_t c) {
             index->cellStart[c + 1]++;
             total++;
+            float *box = index->cellBoxes + 6 * c;
+            for (int a = 0; a < 3; a++) {
+                box[a] = std::min(box[a], index->boxes[6 * (size_t)f + a]);
+                box[3 + a] = std::max(box[3 + a], index->boxes[6 * (size_t)f + 3 + a]);
+            }
         });
-    }
     if (total >= UINT32_MAX) return false;
     for (size_t c = 0; c < cellCount; c++)
         index->cellStart[c + 1] += index->cellStart[c];
@@ -213,12 +255,8 @@ bool fillGrid(faceIndex *index, const unsigned char *inGrid)
     if (!index->cellFaces) return false;
     // Filled in list order, so each cell's list ascends; cellStart[c] ends at
     // the start of cell c + 1 and is moved back below.
-    for (int f = 0; f < index->faceCount; f++) {
-        if (!inGrid[f]) continue;
-        faceCells(index, f, first, last);
-        forCells(index, first, last,
-                 [&](size_t c) { index->cellFaces[index->cellStart[c]++] = (uint32_t)f; });
-    }
+    for (int f = 0; f < index->faceCount; f++)
+        forFaceCells(f, [&](size_t c) { index->cellFaces[index->cellStart[c]++] = (uint32_t)f; });
     for (size_t c = cellCount; c > 0; c--)
         index->cellStart[c] = index->cellStart[c - 1];
     index->cellStart[0] = 0;
@@ -246,6 +284,16 @@ bool classifyFaces(faceIndex *index, const collisionFace *firstFace, unsigned ch
     return true;
 }
 
+// The squared distance from c to a box, in float: rounding moves it by a few
+// parts in 1e7, and the reach it is held to has 1% to spare.
+inline float boxDistance2(const float *box, float cx, float cy, float cz)
+{
+    float dx = std::max(std::max(box[0] - cx, cx - box[3]), 0.0f);
+    float dy = std::max(std::max(box[1] - cy, cy - box[4]), 0.0f);
+    float dz = std::max(std::max(box[2] - cz, cz - box[5]), 0.0f);
+    return dx * dx + dy * dy + dz * dz;
+}
+
 } // namespace
 
 faceIndex *buildFaceIndex(const collisionFace *firstFace)
@@ -266,14 +314,14 @@ faceIndex *buildFaceIndex(const collisionFace *firstFace)
         if (built && gridCount > 0) {
             sizeGrid(index, grid, gridCount, scratch);
         } else {
-            index->cellSize = 1.0;
+            index->cellSize = index->cellsPerUnit = 1.0;
             index->dims[0] = index->dims[1] = index->dims[2] = 1;
         }
         // A face over too many cells would crowd them: every query tests it instead.
-        int first[3], last[3];
+        int *home = grid;
         for (int f = 0; built && f < n; f++) {
-            if (inGrid[f] && !faceCells(index, f, first, last)) inGrid[f] = 0;
-            if (!inGrid[f]) index->alwaysFaces[index->alwaysCount++] = (uint32_t)f;
+            home[f] = inGrid[f] ? faceHome(index, f) : NO_CELL;
+            if (home[f] == NO_CELL) index->alwaysFaces[index->alwaysCount++] = (uint32_t)f;
         }
         if (built) {
             // Only what is used is kept; a failed shrink keeps the larger block.
@@ -281,7 +329,7 @@ faceIndex *buildFaceIndex(const collisionFace *firstFace)
                 realloc(index->alwaysFaces, (size_t)std::max(index->alwaysCount, 1) * sizeof(uint32_t));
             if (kept) index->alwaysFaces = (uint32_t *)kept;
         }
-        built = built && fillGrid(index, inGrid);
+        built = built && fillGrid(index, home);
     }
     free(inGrid);
     free(grid);
@@ -300,6 +348,7 @@ void freeFaceIndex(faceIndex *index)
     free(index->boxes);
     free(index->cellStart);
     free(index->cellFaces);
+    free(index->cellBoxes);
     free(index->alwaysFaces);
     free(index->marks);
     free(index->candidates);
@@ -314,7 +363,8 @@ size_t faceIndexBytes(const faceIndex *index)
     size_t refs = index->cellStart[cells];
     return sizeof(faceIndex) + n * (sizeof(collisionFace *) + 6 * sizeof(float) + sizeof(uint32_t)) +
            (n / 64 + 1) * sizeof(uint64_t) +
-           (cells + 1 + refs + 1 + (size_t)std::max(index->alwaysCount, 1)) * sizeof(uint32_t);
+           (cells + 1 + refs + 1 + (size_t)std::max(index->alwaysCount, 1)) * sizeof(uint32_t) +
+           cells * 6 * sizeof(float);
 }
 
 int faceCandidates(faceIndex *index, vec3 location, float radius)
@@ -327,56 +377,35 @@ int faceCandidates(faceIndex *index, vec3 location, float radius)
         farthest = std::max(farthest, std::fabs(c[a]));
     }
     double reach = (double)radius * QUERY_RADIUS_SCALE + COORD_REL * farthest + QUERY_FLOOR;
-    double reach2 = reach * reach;
 
-    // The squared distance along each axis from the centre to each cell the
-    // sphere's box meets; a cell is searched where the three add up to the reach.
+    float reach2f = (float)(reach * reach * (1.0 + FLOAT_ROUNDING)); // rounded up
+
+    // A face listed once, in its centre's cell, may reach a little beyond it.
     int first[3], last[3];
-    double gap[3][MAX_QUERY_SPAN];
     for (int a = 0; a < 3; a++) {
-        first[a] = cellOf(index, a, c[a] - reach);
-        last[a] = cellOf(index, a, c[a] + reach);
+        double beyond = reach + index->beyond[a] * (1.0 + 1e-9) + edgeSlack(index, a);
+        first[a] = cellOf(index, a, c[a] - beyond);
+        last[a] = cellOf(index, a, c[a] + beyond);
         if (last[a] - first[a] >= MAX_QUERY_SPAN) return -1;
-        int home = cellOf(index, a, c[a]);
-        double slack =
-            CELL_EDGE_SLACK * (std::fabs(index->origin[a]) + index->cellSize * (index->dims[a] + 1));
-        for (int i = first[a]; i <= last[a]; i++) {
-            double d = 0.0;
-            if (i > home) d = index->origin[a] + index->cellSize * i - c[a] - slack;
-            if (i < home) d = c[a] - (index->origin[a] + index->cellSize * (i + 1)) - slack;
-            d = std::max(d, 0.0);
-            gap[a][i - first[a]] = d * d;
-        }
     }
 
+    const float cx = location.x, cy = location.y, cz = location.z;
     int found = 0;
     uint32_t *out = index->candidates;
-    for (int k = first[2]; k <= last[2]; k++) {
-        double gz = gap[2][k - first[2]];
-        for (int j = first[1]; j <= last[1]; j++) {
-            double gyz = gz + gap[1][j - first[1]];
-            if (!(gyz <= reach2)) continue;
+    for (int k = first[2]; k <= last[2]; k++)
+        for (int j = first[1]; j <= last[1]; j++)
             for (int i = first[0]; i <= last[0]; i++) {
-                if (!(gyz + gap[0][i - first[0]] <= reach2)) continue;
                 size_t cell = cellAt(index, i, j, k);
-                for (uint32_t p = index->cellStart[cell]; p < index->cellStart[cell + 1]; p++) {
+                if (!(boxDistance2(index->cellBoxes + 6 * cell, cx, cy, cz) <= reach2f)) continue;
+                for (uint32_t p = index->cellStart[cell], end = index->cellStart[cell + 1]; p < end; p++) {
                     uint32_t f = index->cellFaces[p];
+                    if (!(boxDistance2(index->boxes + 6 * (size_t)f, cx, cy, cz) <= reach2f)) continue;
                     uint64_t bit = 1ull << (f & 63);
-                    if (index->marks[f >> 6] & bit) continue;
-                    // The squared distance from the centre to the face's box.
-                    const float *b = index->boxes + 6 * (size_t)f;
-                    double d2 = 0.0;
-                    for (int a = 0; a < 3; a++) {
-                        double d = std::max({(double)b[a] - c[a], c[a] - (double)b[3 + a], 0.0});
-                        d2 += d * d;
-                    }
-                    if (!(d2 <= reach2)) continue;
+                    if (index->marks[f >> 6] & bit) continue; // listed in more than one cell
                     index->marks[f >> 6] |= bit;
                     out[found++] = f;
                 }
             }
-        }
-    }
     std::sort(out, out + found);
     for (int m = 0; m < found; m++)
         index->marks[out[m] >> 6] = 0;

@@ -14,12 +14,16 @@ typedef struct faceIndex {
     int faceCount;
     const collisionFace **faces; // by list position
     float *boxes;                // six a face: the low then the high corner of what it can reach
-    // A uniform grid of cubic cells; a point beyond it belongs to the nearest border cell.
+    // A uniform grid of cubic cells; a point beyond it belongs to the nearest
+    // border cell. A face is listed in the cell of its box's centre, or where
+    // the box is too big for that, in every cell the box meets.
     double origin[3];
-    double cellSize;
+    double cellSize, cellsPerUnit;
     int dims[3];
     uint32_t *cellStart;   // dims[0] * dims[1] * dims[2] + 1 offsets into cellFaces
-    uint32_t *cellFaces;   // positions of the faces whose box meets the cell, ascending in each cell
+    uint32_t *cellFaces;   // positions of the faces listed in each cell, ascending
+    float *cellBoxes;      // six a cell: the box around its faces' boxes
+    double beyond[3];      // how far a box listed once reaches out of its cell
     uint32_t *alwaysFaces; // positions of the faces no box can bound, ascending: every query has them
     int alwaysCount;
     uint64_t *marks;      // one bit a face, all clear between queries
