@@ -15,7 +15,8 @@
 namespace randomScene
 {
 
-// The bytes read in order; past their end every read gives 0.
+// The bytes read in order; past their end every read gives 0. (Each read is
+// its own statement or braced element, so every compiler reads alike.)
 struct bytes {
     const uint8_t *data;
     size_t size, pos;
@@ -23,10 +24,10 @@ struct bytes {
     unsigned pick(unsigned n) { return next() % n; }
     float unit() // in [-1, 1)
     {
-        int low = (int)next();
-        return (float)(low + 256 * (int)next() - 32768) / 32768.0f;
+        float high = (float)next();
+        return (high - 128.0f) / 128.0f + (float)next() / 32768.0f;
     }
-    vec3 direction() { return vec3{unit(), unit(), unit()}; }
+    vec3 direction(float scale = 1.0f) { return vec3{scale * unit(), scale * unit(), scale * unit()}; }
     // Mostly scale * unit(); one time in eight something odd.
     float value(float scale)
     {
@@ -52,7 +53,7 @@ inline collisionFace oddFace(bytes &in, vec3 at, float size)
     if (kind == 2) b = c = at;                                                                 // a point
     collisionFace f = lane::makeFace(at, b, c);
     const float TILT[] = {0.05f, 0.3f, 1, 3};
-    if (tilted) f.no = vec_add(f.no, vec_scalar_multiple(in.direction(), TILT[in.pick(4)]));
+    if (tilted) f.no = vec_add(f.no, in.direction(TILT[in.pick(4)]));
     if (kind == 4) f.no = in.direction(); // any way at all
     if (tilted || kind == 4) vec_normalize(&f.no), f.offset = vec_dot(f.no, at);
     if (kind == 5) f.offset = f.offset + in.value(size); // a plane off the corners
@@ -66,8 +67,8 @@ inline collisionFace oddFace(bytes &in, vec3 at, float size)
 inline lane::scene makeScene(bytes &in)
 {
     float halfWidth = 0.5f + (float)in.pick(4), length = 1.0f + (float)in.pick(24);
-    lane::scene s = {
-        lane::makeLane(1 + in.pick(8), 1 + in.pick(12), halfWidth, length, in.pick(2)), {}, {}, -10};
+    int columns = 1 + (int)in.pick(8), rows = 1 + (int)in.pick(12), gutters = (int)in.pick(2);
+    lane::scene s = {lane::makeLane(columns, rows, halfWidth, length, gutters), {}, {}, -10};
     std::vector<collisionFace> odd;
     const float SIZES[] = {1e-4f, 0.01f, 0.3f, 1, 3, 10, 1e3f, 1e8f};
     for (unsigned k = in.pick(16); k > 0; k--) {
@@ -79,7 +80,8 @@ inline lane::scene makeScene(bytes &in)
     const float BARY[] = {0, 1, 0.5f, -0.01f};
     const float NEAR[] = {0, 1e-6f, -1e-6f, 1e-3f, -1e-3f, 0.1f, -0.5f, 2};
     for (unsigned k = 0, count = 1 + in.pick(7); k < count; k++) {
-        float radius = in.pick(8) ? RADII[in.pick(7)] * (1.0f + 0.01f * in.unit()) : in.value(1);
+        float radius = in.pick(8) ? RADII[in.pick(7)] : in.value(1);
+        radius = radius * (1.0f + 0.01f * in.unit());
         // Most on or just off a face's corner, edge or plane (from a point of
         // the triangle, or from where its winding normal there meets the plane
         // of `no`, far off where `no` is tilted); the rest anywhere.
@@ -100,7 +102,8 @@ inline lane::scene makeScene(bytes &in)
         vec_normalize(&away);
         at = vec_add(at, vec_scalar_multiple(away, radius * (1.0f + NEAR[in.pick(8)])));
         if (in.pick(8) == 0) at = {in.value(halfWidth), in.value(length), in.value(1)};
-        vec3 velocity = vec_scalar_multiple(in.direction(), in.pick(4) ? (float)in.pick(8) : in.value(100));
+        float speed = in.pick(4) ? (float)in.pick(8) : in.value(100);
+        vec3 velocity = in.direction(speed);
         float mass = in.pick(8) ? 0.5f + (float)in.pick(5) : in.value(1e3f);
         if (k == 0) // the first is the ball
             s.ball = lane::makeObject(at, radius, mass, velocity);
