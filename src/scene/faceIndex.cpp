@@ -1,10 +1,14 @@
 // The broad phase: a uniform grid over the boxes of what each face can reach.
 //
-// Why a grid: a level is a surface of triangles of similar size, so cells the
-// size of the typical face find a sphere's neighbours in a constant number of
-// steps however big the mesh, and the build is two linear passes. The faces a
-// grid handles badly (huge, degenerate, tilted or not finite) are few, and go
-// to a list that every query tests.
+// Why a grid: a level is mostly a surface of triangles of similar size, so
+// cells about the size of the typical face find a sphere's neighbours in a few
+// steps however big the mesh, and the build is a few linear passes with no
+// sort (a bounding volume hierarchy would need one, and a descent of log n
+// levels a query). Each face is listed once, in the cell of its box's centre,
+// and each cell keeps the box around its faces' boxes, so a query looks at a
+// few cells and at each nearby face once. A face too big for one cell is
+// listed in every cell it meets; one whose reach cannot be bounded (see
+// below), or that would fill too many cells, is on a list every query tests.
 //
 // Why the boxes are safe. A sphere (centre c, radius r) touches a face when
 // |offset - no.c| < r and then a corner is nearer than r, or the foot

@@ -24,7 +24,7 @@ typedef struct faceIndex {
     uint32_t *cellFaces;   // positions of the faces listed in each cell, ascending
     float *cellBoxes;      // six a cell: the box around its faces' boxes
     double beyond[3];      // how far a box listed once reaches out of its cell
-    uint32_t *alwaysFaces; // positions of the faces no box can bound, ascending: every query has them
+    uint32_t *alwaysFaces; // faces with no box or too big for the grid, ascending: in every answer
     int alwaysCount;
     uint64_t *marks;      // one bit a face, all clear between queries
     uint32_t *candidates; // room for every face: the last query's answer
