@@ -1,9 +1,12 @@
 // One physics step for 1, 10 and 100 pins (and the ball) on generated lanes of
-// 100, 10,000 and 100,000 triangles. Half the pins rest on the lane, the
-// others and the ball roll along it.
+// 100 to 100,000 triangles, through the broad phase as the game runs it. With
+// rolling 0 half the pins rest on the lane and the others and the ball roll
+// slowly along it; with rolling 1 everything rolls across the lane's cells.
+// Then the building of the broad phase itself.
 //
-// Counters: faceTests is the number of object-face tests in one step, and
-// perFaceTest the time of one of them (the whole step divided by that count).
+// Counters: faceTests is the number of object-face tests in one step without
+// the broad phase, and perFaceTest the time of one of them (the whole step
+// divided by that count); bytesPerTriangle is what the index keeps.
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -25,6 +28,8 @@ std::vector<collisionFace> laneOf(int triangles)
     switch (triangles) {
     case 100:
         return lane::makeLane(5, 10, 2.0f, 40.0f, false);
+    case 1000:
+        return lane::makeLane(10, 50, 2.0f, 40.0f, false);
     case 10000:
         return lane::makeLane(50, 100, 2.0f, 40.0f, false);
     default:
@@ -32,14 +37,16 @@ std::vector<collisionFace> laneOf(int triangles)
     }
 }
 
-// Pins on a 10 by 10 grid 0.35 apart; the odd ones roll forward at 1 unit/s.
-std::vector<dynamicObject> pinsOf(int count)
+// Pins on a 10 by 10 grid 0.35 apart; the odd ones roll forward at 1 unit/s,
+// or all roll at 4 units/s, drifting sideways.
+std::vector<dynamicObject> pinsOf(int count, bool rolling)
 {
     std::vector<dynamicObject> pins;
     for (int k = 0; k < count; k++) {
         float x = -1.575f + 0.35f * (float)(k % 10);
         float y = 10.0f + 0.35f * (float)(k / 10);
         vec3 velocity = {0, k % 2 ? 1.0f : 0.0f, 0};
+        if (rolling) velocity = {k % 2 ? 0.2f : -0.2f, 4.0f, 0};
         pins.push_back(lane::makeObject({x, y, 0.15f}, 0.15f, 1.0f, velocity));
     }
     return pins;
@@ -49,10 +56,13 @@ void BM_physicsStep(benchmark::State &state)
 {
     int pinCount = (int)state.range(0);
     int triangles = (int)state.range(1);
+    bool rolling = state.range(2) != 0;
     std::vector<collisionFace> faces = laneOf(triangles);
     const collisionFace *firstFace = lane::linkFaces(faces);
-    const dynamicObject startBall = lane::makeObject({0, 2, 0.22f}, 0.22f, 5.0f, {0.1f, 2.0f, 0});
-    const std::vector<dynamicObject> startPins = pinsOf(pinCount);
+    faceIndex *index = buildFaceIndex(firstFace);
+    const dynamicObject startBall =
+        lane::makeObject({0, 2, 0.22f}, 0.22f, 5.0f, {0.1f, rolling ? 6.0f : 2.0f, 0});
+    const std::vector<dynamicObject> startPins = pinsOf(pinCount, rolling);
 
     dynamicObject ball = startBall;
     std::vector<dynamicObject> pins = startPins;
@@ -64,7 +74,7 @@ void BM_physicsStep(benchmark::State &state)
             pins = startPins;
             steps = 0;
         }
-        physicsStep(&ball, pins.data(), pinCount, firstFace, -10.0f, STEP_TIME, &remaining);
+        physicsStep(&ball, pins.data(), pinCount, firstFace, -10.0f, STEP_TIME, &remaining, index);
         benchmark::DoNotOptimize(ball);
         benchmark::DoNotOptimize(pins.data());
     }
@@ -72,11 +82,27 @@ void BM_physicsStep(benchmark::State &state)
     state.counters["faceTests"] = faceTests;
     state.counters["perFaceTest"] = benchmark::Counter(
         faceTests, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    freeFaceIndex(index);
 }
 
 BENCHMARK(BM_physicsStep)
-    ->ArgNames({"pins", "triangles"})
-    ->ArgsProduct({{1, 10, 100}, {100, 10000, 100000}})
+    ->ArgNames({"pins", "triangles", "rolling"})
+    ->ArgsProduct({{1, 10, 100}, {100, 1000, 10000, 100000}, {0, 1}})
     ->Unit(benchmark::kMicrosecond);
+
+void BM_buildFaceIndex(benchmark::State &state)
+{
+    std::vector<collisionFace> faces = laneOf((int)state.range(0));
+    const collisionFace *firstFace = lane::linkFaces(faces);
+    size_t bytes = 0;
+    for (auto _ : state) {
+        faceIndex *index = buildFaceIndex(firstFace);
+        bytes = faceIndexBytes(index);
+        freeFaceIndex(index);
+    }
+    state.counters["bytesPerTriangle"] = (double)bytes / (double)faces.size();
+}
+
+BENCHMARK(BM_buildFaceIndex)->ArgNames({"triangles"})->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace

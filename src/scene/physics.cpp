@@ -48,25 +48,41 @@ bool touchesFace(vec3 location, float radiusSquared, float distFromPlane, const 
     return touchesEdge(location, radiusSquared, face);
 }
 
-// Face scan, gravity, rebound and motion of one object in play.
-void moveObject(dynamicObject *obj, const collisionFace *firstFace, float dt)
+// One face's part in the scan: a touched face adds its normal, turned toward
+// the centre, to the rebound direction.
+inline void addContact(const dynamicObject *obj, float radiusSquared, const collisionFace *face,
+                       vec3 *reboundDirection, float *numCollisions)
+{
+    // offset - location.no: positive on the side that `no` points away from.
+    float distFromPlane = face->offset - vec_dot(obj->location, face->no);
+    if (!(std::fabs(distFromPlane) < obj->radius)) return;
+    if (!touchesFace(obj->location, radiusSquared, distFromPlane, face)) return;
+    // Turn the normal toward the centre's side; a centre on the plane counts
+    // as lying on the side away from `no`.
+    if (distFromPlane >= 0.0f)
+        *reboundDirection = vec_subtract(*reboundDirection, face->no);
+    else
+        *reboundDirection = vec_add(*reboundDirection, face->no);
+    *numCollisions = *numCollisions + 1.0f;
+}
+
+// Face scan, gravity, rebound and motion of one object in play. With an index
+// only its candidates are scanned: every face that can touch, in list order,
+// so the sums come out as from the whole list.
+void moveObject(dynamicObject *obj, const collisionFace *firstFace, faceIndex *index, float dt)
 {
     float radiusSquared = obj->radius * obj->radius;
     vec3 reboundDirection = {0.0f, 0.0f, 0.0f};
     float numCollisions = 0.0f;
 
-    for (const collisionFace *face = firstFace; face; face = face->nextFace) {
-        // offset - location.no: positive on the side that `no` points away from.
-        float distFromPlane = face->offset - vec_dot(obj->location, face->no);
-        if (!(std::fabs(distFromPlane) < obj->radius)) continue;
-        if (!touchesFace(obj->location, radiusSquared, distFromPlane, face)) continue;
-        // Turn the normal toward the centre's side; a centre on the plane counts
-        // as lying on the side away from `no`.
-        if (distFromPlane >= 0.0f)
-            reboundDirection = vec_subtract(reboundDirection, face->no);
-        else
-            reboundDirection = vec_add(reboundDirection, face->no);
-        numCollisions = numCollisions + 1.0f;
+    int candidates = index ? faceCandidates(index, obj->location, obj->radius) : -1;
+    if (candidates < 0) {
+        for (const collisionFace *face = firstFace; face; face = face->nextFace)
+            addContact(obj, radiusSquared, face, &reboundDirection, &numCollisions);
+    } else {
+        for (int k = 0; k < candidates; k++)
+            addContact(obj, radiusSquared, index->faces[index->candidates[k]], &reboundDirection,
+                       &numCollisions);
     }
 
     // Gravity before the rebound, so a resting object bounces this frame's fall.
@@ -156,7 +172,7 @@ void collidePair(dynamicObject *obj, dynamicObject *pbj)
 }
 
 void physicsStep(dynamicObject *ballObj, dynamicObject *pinObjs, int pinCount, const collisionFace *firstFace,
-                 float lowerBound, float dt, int *pinsLeft)
+                 float lowerBound, float dt, int *pinsLeft, faceIndex *index)
 {
     int numObjects = pinCount > 0 ? pinCount + 1 : 1;
 
@@ -184,6 +200,6 @@ void physicsStep(dynamicObject *ballObj, dynamicObject *pinObjs, int pinCount, c
 
     for (int i = 0; i < numObjects; i++) {
         dynamicObject *obj = objectAt(ballObj, pinObjs, i);
-        if (obj->inPlay) moveObject(obj, firstFace, dt);
+        if (obj->inPlay) moveObject(obj, firstFace, index, dt);
     }
 }

@@ -3,13 +3,16 @@
 #pragma once
 
 #include "../bodies.h"
+#include "faceIndex.h"
 
 // One step of the ball and `pinCount` pins against the face list starting at
 // `firstFace`: fall-out below `lowerBound`, sphere pairs, face contacts,
 // gravity, one rebound per object and motion over `dt` seconds. Each pin that
 // falls out lowers *pinsLeft by one. `pinObjs` is not read when `pinCount` < 1.
+// An index built from this same list finds the faces to test (the result is
+// the same, bit for bit); without one every face is tested.
 void physicsStep(dynamicObject *ballObj, dynamicObject *pinObjs, int pinCount, const collisionFace *firstFace,
-                 float lowerBound, float dt, int *pinsLeft);
+                 float lowerBound, float dt, int *pinsLeft, faceIndex *index = nullptr);
 
 // Resolves one pair of overlapping spheres that are closing; a no-op otherwise.
 void collidePair(dynamicObject *obj, dynamicObject *pbj);

@@ -7,6 +7,7 @@
 
 #include "../bodies.h"
 #include "../scene.h"
+#include "faceIndex.h"
 
 // Level state, filled by the scene file.
 extern int numPins;
@@ -15,6 +16,7 @@ extern int pinRecords; // records allocated in pins, which may be fewer than num
 extern dynamicObject ball;
 extern int remainingPins;
 extern collisionFace *firstCollisionFace;
+extern faceIndex *collisionIndex; // the physics' broad phase over it, or null
 extern float bgRed, bgGreen, bgBlue;
 extern float txtRed, txtGreen, txtBlue;
 extern GLint worldDispList;

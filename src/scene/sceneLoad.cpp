@@ -10,7 +10,7 @@
 #include "sceneInternal.h"
 
 // Takes over what the reading left: the values, the pins and the collision
-// mesh, and a display list for every mesh entry that was read.
+// mesh, indexed for the physics, and a display list for every mesh entry that was read.
 static void adoptScene(sceneData *s)
 {
     bgRed = s->bgRed, bgGreen = s->bgGreen, bgBlue = s->bgBlue;
@@ -21,6 +21,8 @@ static void adoptScene(sceneData *s)
     remainingPins = numPins;
     ball = s->ball;
     firstCollisionFace = s->firstCollisionFace;
+    // Without an index (no faces, or no memory for one) the physics tests every face.
+    collisionIndex = buildFaceIndex(firstCollisionFace);
     pins = s->pins;
     pinRecords = s->pinRecords;
     if (s->world.read) worldDispList = compileMesh(&s->world.mesh);
@@ -73,6 +75,8 @@ void releaseScene(void)
 {
     if (firstCollisionFace != nullptr) freeCollisionFaces(firstCollisionFace);
     firstCollisionFace = nullptr;
+    freeFaceIndex(collisionIndex);
+    collisionIndex = nullptr;
     if (glIsList((GLuint)ball.dispList)) glDeleteLists((GLuint)ball.dispList, 1);
     if (pins != nullptr)
         for (int i = 0; i < numPins && i < pinRecords; i++)
@@ -85,5 +89,6 @@ void releaseScene(void)
 
 void doPhysics(void)
 {
-    physicsStep(&ball, pins, numPins, firstCollisionFace, worldLowerBound, gameDeltaTime, &remainingPins);
+    physicsStep(&ball, pins, numPins, firstCollisionFace, worldLowerBound, gameDeltaTime, &remainingPins,
+                collisionIndex);
 }

@@ -7,6 +7,7 @@ int pinRecords = 0;
 dynamicObject ball = {};
 int remainingPins = 0;
 collisionFace *firstCollisionFace = nullptr;
+faceIndex *collisionIndex = nullptr;
 float bgRed = 0.5f, bgGreen = 0.5f, bgBlue = 0.5f;
 float txtRed = 0.5f, txtGreen = 0.5f, txtBlue = 0.5f;
 GLint worldDispList = 0;

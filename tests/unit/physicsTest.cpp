@@ -5,9 +5,11 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "laneScene.h"
+#include "randomScene.h"
 #include "scene/physics.h"
 
 namespace
@@ -260,6 +262,31 @@ TEST(Physics, ThrowDownTheLaneEndsInTheRecordedState)
     }
     EXPECT_EQ(remaining, RECORDED_REMAINING);
     EXPECT_EQ(hash, RECORDED_PATH_HASH) << std::hex << hash;
+}
+
+// The broad phase changes no bit: random scenes (randomScene.h) and the
+// reference throw step the same with and without it. It must also narrow the
+// search, or the comparison would prove nothing.
+TEST(Physics, TheIndexedStepMatchesTheFullWalkBitForBit)
+{
+    std::mt19937 random(1);
+    std::vector<uint8_t> data(768);
+    const float STEP_TIMES[] = {1.0f / 200.0f, 1.0f / 30.0f, 0.5f};
+    for (int scene = 0; scene < 1000; scene++) {
+        for (uint8_t &b : data)
+            b = (uint8_t)random();
+        randomScene::bytes in = {data.data(), data.size(), 0};
+        ASSERT_EQ(randomScene::firstDifference(randomScene::makeScene(in), 10, STEP_TIMES[scene % 3]), -1)
+            << "scene " << scene;
+    }
+    EXPECT_EQ(randomScene::firstDifference(lane::referenceScene(), 1000, 1.0f / 200.0f), -1);
+
+    lane::scene s = lane::referenceScene();
+    faceIndex *index = buildFaceIndex(lane::linkFaces(s.faces));
+    int found = faceCandidates(index, s.ball.location, s.ball.radius);
+    EXPECT_TRUE(found > 0 && found < 20 && index->alwaysCount == 0) << found;
+    freeFaceIndex(index);
+    EXPECT_EQ(buildFaceIndex(nullptr), nullptr);
 }
 
 } // namespace
