@@ -206,7 +206,7 @@ TEST(Files, CollisionMeshesAreWholeOrNothing)
         {meshOf(2, 1) + "\nnormal 0, 0, 1", tooFew, 0},
         // The colour is never used, but a short one still spoils the file, even
         // when a whole position follows its bracket.
-        {"faces 1\n" + flat(1, "[1, 2] [0, 1, 1]"), broken, 0},
+        {"faces 1\n" + good.substr(0, good.rfind("\ncolour")) + "\ncolour [1, 2] [0, 1, 1]\n", broken, 0},
         {"faces 1\n" + flat(1, "[0, green, 255]"), broken, 0},
         {"faces 1\n" + good.substr(0, good.rfind(" [")) + " [0, 1]\n", broken, 0},
         {"faces 2\n" + good + "\n" + good.substr(0, good.rfind("\ncolour")), broken, 0},
