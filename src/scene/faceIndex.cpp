@@ -26,9 +26,11 @@
 //   reaching up to r + 1e-3 (r + |e|); the inside test's signs, taken from
 //   differences of products, can accept a point outside the triangle by a few
 //   ulps of its size, and by up to about sqrt(1e-6 |e| h) where P is h off the
-//   plane; FACE_REL of the longest edge and h once more cover these;
-// - the radius is scaled by QUERY_RADIUS_SCALE, well above the 1 + 1e-3 + 2e-4
-//   the edge test and a normal of slightly wrong length need.
+//   plane; FACE_REL of the longest edge (ten times that 1e-3) and h once more
+//   cover these;
+// - the radius is scaled by QUERY_RADIUS_SCALE, more than twice as far above 1
+//   as the 1 + 1e-3 + 2e-4 the edge test and a normal of slightly wrong length
+//   need.
 // The limits below keep these estimates honest: coordinates small enough that
 // no product overflows, normals of unit length near the winding normal, and
 // no slivers or specks. Any other face is tested by every query.
@@ -53,9 +55,9 @@ const double MAX_RADIUS = 1e8;
 const int MAX_QUERY_SPAN = 64; // cells along one axis
 
 // Margins, as argued above.
-const double FACE_REL = 0.05;
+const double FACE_REL = 0.01;
 const double COORD_REL = 1e-5;
-const double QUERY_RADIUS_SCALE = 1.01;
+const double QUERY_RADIUS_SCALE = 1.003;
 const double QUERY_FLOOR = 1e-12;
 // Where a point falls in the grid is rounded; a cell's edges are moved out by this much of the grid's size.
 const double CELL_EDGE_SLACK = 1e-9;
@@ -121,8 +123,9 @@ bool faceBox(const collisionFace *face, float *box)
 // land in overlapping cell ranges.
 int cellOf(const faceIndex *index, int axis, double x)
 {
-    double c = std::floor((x - index->origin[axis]) * index->cellsPerUnit);
-    return (int)std::min(std::max(c, 0.0), (double)(index->dims[axis] - 1));
+    double c =
+        std::min(std::max((x - index->origin[axis]) * index->cellsPerUnit, 0.0), (double)index->dims[axis]);
+    return std::min((int)c, index->dims[axis] - 1); // truncation is the floor of what is not negative
 }
 
 size_t cellAt(const faceIndex *index, int i, int j, int k)
@@ -230,9 +233,11 @@ bool fillGrid(faceIndex *index, const int *home)
     index->cellStart = (uint32_t *)calloc(cellCount + 1, sizeof(uint32_t));
     index->cellBoxes = (float *)malloc(cellCount * 6 * sizeof(float));
     if (!index->cellStart || !index->cellBoxes) return false;
-    for (size_t c = 0; c < cellCount; c++)
+    for (size_t c = 0; c <= cellCount; c++) {
+        float *box = c < cellCount ? index->cellBoxes + 6 * c : index->gridBox;
         for (int a = 0; a < 3; a++)
-            index->cellBoxes[6 * c + a] = HUGE_VALF, index->cellBoxes[6 * c + 3 + a] = -HUGE_VALF;
+            box[a] = HUGE_VALF, box[3 + a] = -HUGE_VALF;
+    }
     // Visits the cells face f is listed in.
     auto forFaceCells = [&](int f, auto visit) {
         int first[3], last[3];
@@ -244,13 +249,14 @@ bool fillGrid(faceIndex *index, const int *home)
     size_t total = 0;
     for (int f = 0; f < index->faceCount; f++)
         forFaceCells(f, [&](size_t c) {
+            index->manyCells = index->manyCells || home[f] == MANY_CELLS;
             index->cellStart[c + 1]++;
             total++;
-            float *box = index->cellBoxes + 6 * c;
-            for (int a = 0; a < 3; a++) {
-                box[a] = std::min(box[a], index->boxes[6 * (size_t)f + a]);
-                box[3 + a] = std::max(box[3 + a], index->boxes[6 * (size_t)f + 3 + a]);
-            }
+            for (float *box : {index->cellBoxes + 6 * c, index->gridBox})
+                for (int a = 0; a < 3; a++) {
+                    box[a] = std::min(box[a], index->boxes[6 * (size_t)f + a]);
+                    box[3 + a] = std::max(box[3 + a], index->boxes[6 * (size_t)f + 3 + a]);
+                }
         });
     if (total >= UINT32_MAX) return false;
     for (size_t c = 0; c < cellCount; c++)
@@ -264,6 +270,8 @@ bool fillGrid(faceIndex *index, const int *home)
     for (size_t c = cellCount; c > 0; c--)
         index->cellStart[c] = index->cellStart[c - 1];
     index->cellStart[0] = 0;
+    for (int a = 0; a < 3; a++)
+        index->queryBeyond[a] = index->beyond[a] * (1.0 + 1e-9) + edgeSlack(index, a);
     return true;
 }
 
@@ -384,10 +392,21 @@ int faceCandidates(faceIndex *index, vec3 location, float radius)
 
     float reach2f = (float)(reach * reach * (1.0 + FLOAT_ROUNDING)); // rounded up
 
+    // Every listed box lies in the grid's box, so how far the sphere is from it
+    // along the other axes narrows what it can reach along this one (a sphere
+    // above a floor reaches out sideways only as far as the floor is near).
+    double gap2[3];
+    for (int a = 0; a < 3; a++) {
+        double gap = std::max({(double)index->gridBox[a] - c[a], c[a] - (double)index->gridBox[3 + a], 0.0});
+        gap2[a] = gap * gap * (1.0 - 1e-9); // rounded down
+    }
     // A face listed once, in its centre's cell, may reach a little beyond it.
     int first[3], last[3];
+    bool inReach = true;
     for (int a = 0; a < 3; a++) {
-        double beyond = reach + index->beyond[a] * (1.0 + 1e-9) + edgeSlack(index, a);
+        double across = reach * reach - gap2[(a + 1) % 3] - gap2[(a + 2) % 3];
+        inReach = inReach && across >= 0.0;
+        double beyond = std::sqrt(std::max(across, 0.0)) * (1.0 + 1e-9) + index->queryBeyond[a];
         first[a] = cellOf(index, a, c[a] - beyond);
         last[a] = cellOf(index, a, c[a] + beyond);
         if (last[a] - first[a] >= MAX_QUERY_SPAN) return -1;
@@ -396,7 +415,7 @@ int faceCandidates(faceIndex *index, vec3 location, float radius)
     const float cx = location.x, cy = location.y, cz = location.z;
     int found = 0;
     uint32_t *out = index->candidates;
-    for (int k = first[2]; k <= last[2]; k++)
+    for (int k = inReach ? first[2] : last[2] + 1; k <= last[2]; k++)
         for (int j = first[1]; j <= last[1]; j++)
             for (int i = first[0]; i <= last[0]; i++) {
                 size_t cell = cellAt(index, i, j, k);
@@ -404,14 +423,16 @@ int faceCandidates(faceIndex *index, vec3 location, float radius)
                 for (uint32_t p = index->cellStart[cell], end = index->cellStart[cell + 1]; p < end; p++) {
                     uint32_t f = index->cellFaces[p];
                     if (!(boxDistance2(index->boxes + 6 * (size_t)f, cx, cy, cz) <= reach2f)) continue;
-                    uint64_t bit = 1ull << (f & 63);
-                    if (index->marks[f >> 6] & bit) continue; // listed in more than one cell
-                    index->marks[f >> 6] |= bit;
+                    if (index->manyCells) {
+                        uint64_t bit = 1ull << (f & 63);
+                        if (index->marks[f >> 6] & bit) continue; // listed in more than one cell
+                        index->marks[f >> 6] |= bit;
+                    }
                     out[found++] = f;
                 }
             }
     std::sort(out, out + found);
-    for (int m = 0; m < found; m++)
+    for (int m = 0; m < found && index->manyCells; m++)
         index->marks[out[m] >> 6] = 0;
 
     // Merge in the faces every query tests, from the back so nothing is overwritten early.

@@ -24,6 +24,9 @@ typedef struct faceIndex {
     uint32_t *cellFaces;   // positions of the faces listed in each cell, ascending
     float *cellBoxes;      // six a cell: the box around its faces' boxes
     double beyond[3];      // how far a box listed once reaches out of its cell
+    double queryBeyond[3]; // that, with rounding allowed for: how much further a query looks
+    bool manyCells;        // some face is listed in more than one cell
+    float gridBox[6];      // the box around every box listed in the grid
     uint32_t *alwaysFaces; // faces with no box or too big for the grid, ascending: in every answer
     int alwaysCount;
     uint64_t *marks;      // one bit a face, all clear between queries
