@@ -1,0 +1,173 @@
+// Plays the scripts of controls.txt through the game's controls and clock and
+// prints what they decide and what the level's state becomes, for the test to
+// compare with expected.txt. Each line of a script is one command:
+//   event press|release BUTTON / move X Y DX DY / quit / key  STATE PAUSED THROWTIME
+//       what one event asks for in that state (left right middle wheeldown)
+//   keys KEY... MOD PAUSED PAUSEDTIME   what the keys held ask for (MOD none lctrl rctrl)
+//   drag DX DY SECONDS / clock LAST NOW   the push of a drag, the seconds of a frame
+//   walk ENTRY RESULT SCENES / starts ENTRY SCENES   the run of levels
+//   level STATE   a level starts: the ball at (3, -6, 0.5), 5 pins, no throw running
+//   start STATE   a level starts, with the state as the last one left it
+//   set state|paused|pins|throwTime|ball|velocity ...   the state the next steps find
+//   press/release BUTTON, move X Y DX DY, quit   events of the drain
+//   hold KEY... (none for no key), frames MS [COUNT]   the key tests and clock of frames
+//   pauses MS COUNT   frames, and whether each left the game paused
+//   show   the level's state
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "main/sceneList.h"
+#include "scene/sceneLoop.h"
+
+namespace
+{
+
+const std::map<std::string, int> BUTTONS = {{"left", SDL_BUTTON_LEFT},
+                                            {"right", SDL_BUTTON_RIGHT},
+                                            {"middle", SDL_BUTTON_MIDDLE},
+                                            {"wheeldown", SDL_BUTTON_WHEELDOWN}};
+const std::map<std::string, int> KEYS = {{"escape", SDLK_ESCAPE}, {"q", SDLK_q},           {"p", SDLK_p},
+                                         {"pause", SDLK_PAUSE},   {"return", SDLK_RETURN}, {"f4", SDLK_F4},
+                                         {"f5", SDLK_F5},         {"f12", SDLK_F12}};
+const std::map<std::string, int> MODS = {{"none", KMOD_NONE}, {"lctrl", KMOD_LCTRL}, {"rctrl", KMOD_RCTRL}};
+const std::map<std::string, int> ENUMS = {{"introduction", introduction},
+                                          {"awaitingThrow", awaitingThrow},
+                                          {"throwing", throwing},
+                                          {"watchingThrow", watchingThrow},
+                                          {"over", over},
+                                          {"quit", quit},
+                                          {"levelCompleted", levelCompleted},
+                                          {"restart", restart}};
+const char *const STATES[] = {"introduction", "awaitingThrow", "throwing", "watchingThrow", "over"};
+const char *const ACTIONS[] = {"ignore",        "startThrow",   "movePointer", "releaseThrow",
+                               "leaveGameOver", "abandonThrow", "closeWindow"};
+const char *const RETURNS[] = {"quit", "levelCompleted", "restart"};
+
+// An event from the rest of a line: press/release BUTTON, move X Y DX DY, quit, key.
+SDL_Event event(const std::string &kind, std::istringstream &in)
+{
+    SDL_Event e = {};
+    std::string name;
+    int x, y, dx, dy;
+    if (kind == "press" || kind == "release") {
+        in >> name;
+        e.type = kind == "press" ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+        e.button = SDL_MouseButtonEvent{e.type, 0, (Uint8)BUTTONS.at(name), 0, 0, 0};
+    } else if (kind == "move") {
+        in >> x >> y >> dx >> dy;
+        e.motion = SDL_MouseMotionEvent{SDL_MOUSEMOTION, 0, 0, (Uint16)x, (Uint16)y, (Sint16)dx, (Sint16)dy};
+    } else {
+        e.type = kind == "quit" ? SDL_QUIT : SDL_KEYDOWN;
+    }
+    return e;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    FILE *f = fopen(argc > 1 ? argv[1] : "controls.txt", "r");
+    if (!f) return 1;
+    levelRun run = {0, quit};
+    Uint8 held[SDLK_LAST] = {};
+    Uint32 lastTime = 0, now = 0;
+    for (char line[256]; fgets(line, sizeof line, f);) {
+        std::istringstream in(line);
+        std::string what, word;
+        in >> what;
+        if (what.empty() || what[0] == '#') {
+            if (what == "#") printf("%s", line);
+        } else if (what == "event") {
+            in >> word;
+            SDL_Event e = event(word, in);
+            int paused;
+            float throwTime;
+            in >> word >> paused >> throwTime;
+            printf("%s-> %s\n", line,
+                   ACTIONS[eventAction(&e, (e_gameState)ENUMS.at(word), paused, throwTime)]);
+        } else if (what == "keys") {
+            Uint8 keys[SDLK_LAST] = {};
+            while (in >> word && KEYS.count(word))
+                keys[KEYS.at(word)] = 1;
+            int paused;
+            float pausedTime;
+            in >> paused >> pausedTime;
+            keyActions a = keysAction(keys, (SDLMod)MODS.at(word), paused, pausedTime);
+            printf("%s->%s%s%s%s%s%s\n", line, a.quit ? " quit" : "", a.pause ? " pause" : "",
+                   a.resume ? " resume" : "", a.skip ? " skip" : "", a.restart ? " restart" : "",
+                   a.fullScreen ? " fullScreen" : "");
+        } else if (what == "drag") {
+            int dx, dy;
+            float seconds;
+            vec3 push = {};
+            in >> dx >> dy >> seconds;
+            bool pushed = dragPush(dx, dy, seconds, &push);
+            printf("%s-> %s %g %g %g\n", line, pushed ? "push" : "no push", push.x, push.y, push.z);
+        } else if (what == "clock") {
+            Uint32 last, at;
+            in >> last >> at;
+            printf("%s-> %g s\n", line, frameSeconds(at, last));
+        } else if (what == "walk") {
+            int entry, scenes;
+            in >> entry >> word >> scenes;
+            printf("%s", line);
+            fflush(stdout);
+            printf("-> %d\n", nextSceneIndex(entry, (gameReturn)ENUMS.at(word), scenes));
+        } else if (what == "starts") {
+            int entry, scenes;
+            in >> entry >> scenes;
+            printf("%s-> %s\n", line, STATES[startingStateFor(entry, scenes)]);
+        } else if (what == "level" || what == "start") {
+            in >> word;
+            if (what == "level") {
+                ball = dynamicObject{{3, -6, 0.5f}, {3, -6, 0.5f}, {}, 0, 0, 0, 1};
+                cameraInitLoc = vec3{0, -10, 0.5f};
+                remainingPins = 5, throwTimeRemaining = -1, run = {0, quit};
+            }
+            startLevel((e_gameState)ENUMS.at(word));
+        } else if (what == "set") {
+            in >> word;
+            if (word == "state") in >> word, gameState = (e_gameState)ENUMS.at(word);
+            if (word == "paused") in >> isPaused;
+            if (word == "pins") in >> remainingPins;
+            if (word == "throwTime") in >> throwTimeRemaining;
+            if (word == "ball") in >> ball.location.x >> ball.location.y >> ball.location.z;
+            if (word == "velocity") in >> ball.velocity.x >> ball.velocity.y >> ball.velocity.z;
+        } else if (what == "hold") {
+            std::fill(held, held + SDLK_LAST, 0);
+            while (in >> word)
+                if (word != "none") held[KEYS.at(word)] = 1;
+        } else if (what == "frames" || what == "pauses") {
+            int ms, count = 1;
+            in >> ms >> count;
+            if (what == "pauses") printf("%s->", line);
+            for (int k = 0; k < count; k++) {
+                int fullScreen = handleKeys(held, KMOD_NONE, &run);
+                frameClock(now += ms, &lastTime);
+                advanceTimers();
+                if (throwIsOver()) putBallBack();
+                testLevelWon(&run);
+                if (fullScreen) printf("   full screen switched\n");
+                if (what == "pauses") printf(" %d", isPaused);
+            }
+            if (what == "pauses") printf("\n");
+        } else if (what == "show") {
+            printf("   %s%s, paused for %g s, throw %g s, moved %d %d in %g s, pointer %d %d, %s\n",
+                   STATES[gameState], isPaused ? " paused" : "", pausedTimer, throwTimeRemaining,
+                   totalXChange, totalYChange, mouseMotionTime, mousex, mousey,
+                   run.done ? RETURNS[run.exitMode] : "going on");
+            printf("   ball at %g %g %g moving %g %g %g%s, camera toward %g %g %g\n", ball.location.x,
+                   ball.location.y, ball.location.z, ball.velocity.x, ball.velocity.y, ball.velocity.z,
+                   ball.inPlay ? "" : " out", cameraVelocity.x, cameraVelocity.y, cameraVelocity.z);
+        } else {
+            SDL_Event e = event(what, in);
+            handleEvent(&e, &run);
+        }
+    }
+    fclose(f);
+    return 0;
+}
