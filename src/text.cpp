@@ -50,9 +50,6 @@ const GLubyte *glyph(int code) { return text + (LAST_CODE - code) * GLYPH_BYTES;
 
 } // namespace
 
-const GLubyte *const textFontBitmap = text;
-const GLubyte *const textPointerBitmap = cursorBits;
-
 void text_init(int width, int height)
 {
     xwidth = 8.0f;
