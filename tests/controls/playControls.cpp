@@ -5,7 +5,6 @@
 //       what one event asks for in that state (left right middle wheeldown)
 //   keys KEY... MOD PAUSED PAUSEDTIME   what the keys held ask for (MOD none lctrl rctrl)
 //   drag DX DY SECONDS / clock LAST NOW   the push of a drag, the seconds of a frame
-//   walk ENTRY RESULT SCENES / starts ENTRY SCENES   the run of levels
 //   level STATE   a level starts: the ball at (3, -6, 0.5), 5 pins, no throw running
 //   start STATE   a level starts, with the state as the last one left it
 //   set state|paused|pins|throwTime|ball|velocity ...   the state the next steps find
@@ -20,7 +19,6 @@
 #include <sstream>
 #include <string>
 
-#include "main/sceneList.h"
 #include "scene/sceneLoop.h"
 
 namespace
@@ -34,18 +32,18 @@ const std::map<std::string, int> KEYS = {{"escape", SDLK_ESCAPE}, {"q", SDLK_q},
                                          {"pause", SDLK_PAUSE},   {"return", SDLK_RETURN}, {"f4", SDLK_F4},
                                          {"f5", SDLK_F5},         {"f12", SDLK_F12}};
 const std::map<std::string, int> MODS = {{"none", KMOD_NONE}, {"lctrl", KMOD_LCTRL}, {"rctrl", KMOD_RCTRL}};
-const std::map<std::string, int> ENUMS = {{"introduction", introduction},
-                                          {"awaitingThrow", awaitingThrow},
-                                          {"throwing", throwing},
-                                          {"watchingThrow", watchingThrow},
-                                          {"over", over},
-                                          {"quit", quit},
-                                          {"levelCompleted", levelCompleted},
-                                          {"restart", restart}};
 const char *const STATES[] = {"introduction", "awaitingThrow", "throwing", "watchingThrow", "over"};
 const char *const ACTIONS[] = {"ignore",        "startThrow",   "movePointer", "releaseThrow",
                                "leaveGameOver", "abandonThrow", "closeWindow"};
 const char *const RETURNS[] = {"quit", "levelCompleted", "restart"};
+
+e_gameState stateNamed(const std::string &name)
+{
+    int k = 0;
+    while (k < 4 && name != STATES[k])
+        k++;
+    return (e_gameState)k;
+}
 
 // An event from the rest of a line: press/release BUTTON, move X Y DX DY, quit, key.
 SDL_Event event(const std::string &kind, std::istringstream &in)
@@ -87,8 +85,7 @@ int main(int argc, char **argv)
             int paused;
             float throwTime;
             in >> word >> paused >> throwTime;
-            printf("%s-> %s\n", line,
-                   ACTIONS[eventAction(&e, (e_gameState)ENUMS.at(word), paused, throwTime)]);
+            printf("%s-> %s\n", line, ACTIONS[eventAction(&e, stateNamed(word), paused, throwTime)]);
         } else if (what == "keys") {
             Uint8 keys[SDLK_LAST] = {};
             while (in >> word && KEYS.count(word))
@@ -111,16 +108,6 @@ int main(int argc, char **argv)
             Uint32 last, at;
             in >> last >> at;
             printf("%s-> %g s\n", line, frameSeconds(at, last));
-        } else if (what == "walk") {
-            int entry, scenes;
-            in >> entry >> word >> scenes;
-            printf("%s", line);
-            fflush(stdout);
-            printf("-> %d\n", nextSceneIndex(entry, (gameReturn)ENUMS.at(word), scenes));
-        } else if (what == "starts") {
-            int entry, scenes;
-            in >> entry >> scenes;
-            printf("%s-> %s\n", line, STATES[startingStateFor(entry, scenes)]);
         } else if (what == "level" || what == "start") {
             in >> word;
             if (what == "level") {
@@ -128,10 +115,10 @@ int main(int argc, char **argv)
                 cameraInitLoc = vec3{0, -10, 0.5f};
                 remainingPins = 5, throwTimeRemaining = -1, run = {0, quit};
             }
-            startLevel((e_gameState)ENUMS.at(word));
+            startLevel(stateNamed(word));
         } else if (what == "set") {
             in >> word;
-            if (word == "state") in >> word, gameState = (e_gameState)ENUMS.at(word);
+            if (word == "state") in >> word, gameState = stateNamed(word);
             if (word == "paused") in >> isPaused;
             if (word == "pins") in >> remainingPins;
             if (word == "throwTime") in >> throwTimeRemaining;
