@@ -2,17 +2,23 @@
 // 100 to 100,000 triangles, through the broad phase as the game runs it. With
 // rolling 0 half the pins rest on the lane and the others and the ball roll
 // slowly along it; with rolling 1 everything rolls across the lane's cells.
-// Then the building of the broad phase itself.
+// Then the building of the broad phase itself, and steps of levels of the
+// shipped pack as the game loads them.
 //
 // Counters: faceTests is the number of object-face tests in one step without
 // the broad phase, and perFaceTest the time of one of them (the whole step
-// divided by that count); bytesPerTriangle is what the index keeps.
+// divided by that count); bytesPerTriangle is what the index keeps; perObject
+// is a level's step divided by its ball and pins.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "laneScene.h"
 #include "scene/physics.h"
+#include "scene/sceneFile.h"
 
 namespace
 {
@@ -104,5 +110,72 @@ void BM_buildFaceIndex(benchmark::State &state)
 }
 
 BENCHMARK(BM_buildFaceIndex)->ArgNames({"triangles"})->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Levels of the pack as the game loads them: read by its reader from levels/
+// (which names the meshes relative to the pack's folder and prints a line as
+// it reads), each once.
+const char *const PACK_LEVELS[] = {"01-classic.scene", "08-hills.scene"};
+const float LEVEL_STEP = 1.0f / 100.0f;     // a frame at the slowest rate the game is to keep
+const vec3 THROW_PUSH = {0.0f, 8.0f, 0.0f}; // a drag of 200 px up the screen in half a second
+
+const sceneData *packLevel(int which)
+{
+    static sceneData levels[2];
+    static int read[2]; // 0 not yet, 1 read, -1 failed
+    if (read[which] == 0) {
+        char here[4096];
+        bool moved = getcwd(here, sizeof here) && chdir(PINWHIRL_PACK_DIR) == 0;
+        read[which] = moved && readScene((char *)PACK_LEVELS[which], &levels[which]) == success ? 1 : -1;
+        if (moved && chdir(here) != 0) read[which] = -1;
+    }
+    return read[which] == 1 ? &levels[which] : nullptr;
+}
+
+// With thrown 0 the level waits for a throw, the ball and the pins at rest as
+// loaded. With thrown 1 the ball is thrown straight down the lane and rolls
+// over the level's ground until it comes within a unit of the nearest pin (or
+// falls), then starts over: every object in play, the ball on the mesh.
+void BM_levelStep(benchmark::State &state)
+{
+    const sceneData *scene = packLevel((int)state.range(0));
+    if (!scene) {
+        state.SkipWithError("the level does not load");
+        return;
+    }
+    bool thrown = state.range(1) != 0;
+    faceIndex *index = buildFaceIndex(scene->firstCollisionFace);
+    const std::vector<dynamicObject> startPins(scene->pins, scene->pins + scene->numPins);
+    dynamicObject ball = scene->ball;
+    std::vector<dynamicObject> pins = startPins;
+    int remaining = scene->numPins, faces = 0;
+    for (const collisionFace *f = scene->firstCollisionFace; f; f = f->nextFace)
+        faces++;
+    float nearestPin = HUGE_VALF;
+    for (const dynamicObject &pin : startPins)
+        nearestPin = std::min(nearestPin, pin.location.y);
+    if (thrown) ball.velocity = THROW_PUSH;
+    for (auto _ : state) {
+        if (thrown && (ball.location.y > nearestPin - 1.0f || !ball.inPlay)) {
+            ball = scene->ball, pins = startPins, remaining = scene->numPins;
+            ball.velocity = THROW_PUSH;
+        }
+        physicsStep(&ball, pins.data(), scene->numPins, scene->firstCollisionFace, scene->worldLowerBound,
+                    LEVEL_STEP, &remaining, index);
+        benchmark::DoNotOptimize(ball);
+        benchmark::DoNotOptimize(pins.data());
+    }
+    state.SetLabel(PACK_LEVELS[state.range(0)]);
+    state.counters["triangles"] = faces;
+    double objects = scene->numPins + 1;
+    state.counters["objects"] = objects;
+    state.counters["perObject"] = benchmark::Counter(objects, benchmark::Counter::kIsIterationInvariantRate |
+                                                                  benchmark::Counter::kInvert);
+    freeFaceIndex(index);
+}
+
+BENCHMARK(BM_levelStep)
+    ->ArgNames({"level", "thrown"})
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace

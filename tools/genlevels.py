@@ -592,6 +592,137 @@ def levelFunnel():
     }
 
 
+# ---------------------------------------------------------------- terrain ---
+
+
+def smoothstep(t):
+    """0 below 0, 1 above 1, and between them an S whose slope is 0 at both
+    ends, so that a surface built from it has no crease."""
+    t = min(1.0, max(0.0, t))
+    return t * t * (3.0 - 2.0 * t)
+
+
+def hump(y, y0, y1, h):
+    """A raised cosine from y0 to y1 of height h: level at both feet, so hills
+    and dips join one another and the flat ground without a crease."""
+    if y <= y0 or y >= y1:
+        return 0.0
+    return h * 0.5 * (1.0 - math.cos(2.0 * math.pi * (y - y0) / (y1 - y0)))
+
+
+def heightField(height, xs, ys, colourAt, into, amount=0.05, seed=1):
+    """The surface z = height(x, y) over the grid of xs by ys, two triangles a
+    cell, counter-clockwise from above. The diagonals mirror about x = 0, so a
+    surface even in x stays even and a straight throw is not nudged aside.
+    colourAt(i, j) colours cell i across, j along."""
+    z = [[height(x, y) for x in xs] for y in ys]
+    for j in range(len(ys) - 1):
+        for i in range(len(xs) - 1):
+            a = (xs[i], ys[j], z[j][i])
+            b = (xs[i + 1], ys[j], z[j][i + 1])
+            c = (xs[i + 1], ys[j + 1], z[j + 1][i + 1])
+            d = (xs[i], ys[j + 1], z[j + 1][i])
+            col = colourAt(i, j)
+            if xs[i] + xs[i + 1] < 0:
+                into.tri(a, b, c, col, amount, seed)
+                into.tri(a, c, d, col, amount, seed)
+            else:
+                into.tri(b, c, d, col, amount, seed)
+                into.tri(b, d, a, col, amount, seed)
+
+
+def skirt(points, zBottom, colour, into):
+    """Drawn walls from a surface's open edge (points in order, the outside on
+    the right seen from above) down to zBottom, so the surface reads as solid."""
+    for p, q in zip(points, points[1:]):
+        into.quad((p[0], p[1], zBottom), (q[0], q[1], zBottom), q, p, colour)
+
+
+def grid(lo, hi, n):
+    return [lo + (hi - lo) * k / n for k in range(n + 1)]
+
+
+# The hills level: a grassy valley whose banks turn the ball back to the middle,
+# over a low hill, a dip and a high hill, to a flat green with the pins.
+HILLS_X = 4.5                   # the valley's half width
+HILLS_Y = (3.0, 23.0)           # where the valley starts and ends
+HILLS_FLOOR = 1.8               # half width of the valley's flat bottom
+# Collision cells across and along: 20,640 triangles, cells 0.15 by 0.12, so
+# that a ball never spans more than a few degrees of the curves. What an
+# object costs a step follows the broad phase's grid, which this count and the
+# valley's size decide: bench/physicsBench.cpp measures the level as shipped.
+HILLS_CELLS = (60, 172)
+HILLS_DRAWN_EVERY = 4           # a drawn cell is 4 by 4 collision cells
+HILLS_START = 2.0               # the start lane's half width
+HILLS_GREEN = (2.5, 29.5)       # the green's half width and far end
+
+
+def hillsHeight(x, y):
+    """Hills and a dip along the valley, and banks that rise to the sides and
+    fade out at both ends, where the valley meets the flat start and green."""
+    y0, y1 = HILLS_Y
+    along = hump(y, 4.0, 12.0, 0.5) + hump(y, 12.0, 15.0, -0.25) + hump(y, 15.0, 23.0, 0.8)
+    fade = smoothstep((y - y0) / 3.5) * smoothstep((y1 - y) / 3.5)
+    side = max(0.0, abs(x) - HILLS_FLOOR)
+    return along + fade * 0.25 * side * side
+
+
+def hillsTerrain():
+    """The valley's collision mesh at full detail, and its drawn mesh on every
+    fourth grid line of it. The drawn corners lie on the collision surface and
+    between them the two part by at most 0.05, a tenth of the ball's radius
+    (where the outer banks fade), which the eye cannot tell; the drawn mesh has
+    a sixteenth of the triangles, and drawing costs by the triangle."""
+    y0, y1 = HILLS_Y
+    nx, ny = HILLS_CELLS
+    k = HILLS_DRAWN_EVERY
+    assert nx % k == 0 and ny % k == 0, "the drawn grid must end where the collision grid does"
+    xs, ys = grid(-HILLS_X, HILLS_X, nx), grid(y0, y1, ny)
+    collide, drawn = Mesh(), Mesh()
+    heightField(hillsHeight, xs, ys, lambda i, j: (128, 128, 128), collide, amount=0)
+    stripes = ((76, 142, 70), (92, 160, 82))
+
+    def mown(i, j):
+        return stripes[(j // 2) % 2]
+    heightField(hillsHeight, xs[::k], ys[::k], mown, drawn, seed=3)
+    # The open edges, drawn down to the ground's depth: the sides, and at both
+    # ends (where the valley is level, at 0) beside the start and the green.
+    earth, deep = (120, 90, 60), -1.0
+    left = [(-HILLS_X, y, hillsHeight(-HILLS_X, y)) for y in reversed(ys[::k])]
+    right = [(HILLS_X, y, hillsHeight(HILLS_X, y)) for y in ys[::k]]
+    skirt(left, deep, earth, drawn)
+    skirt(right, deep, earth, drawn)
+    start, green = HILLS_START, HILLS_GREEN[0]
+    skirt([(-HILLS_X, y0, 0.0), (-start, y0, 0.0)], deep, earth, drawn)
+    skirt([(start, y0, 0.0), (HILLS_X, y0, 0.0)], deep, earth, drawn)
+    skirt([(HILLS_X, y1, 0.0), (green, y1, 0.0)], deep, earth, drawn)
+    skirt([(-green, y1, 0.0), (-HILLS_X, y1, 0.0)], deep, earth, drawn)
+    return drawn, collide
+
+
+def levelHills():
+    """Rolling hills: a valley over a low hill, a dip and a high hill to the
+    pins on a green. Its collision mesh follows the curves in fine triangles."""
+    half, end = HILLS_GREEN
+    slabs = [
+        lane(-HILLS_START, HILLS_START, -3.0, HILLS_Y[0]),
+        box(-half, HILLS_Y[1], half, end, -1.0, 0.0, GRASS[0], (90, 70, 45), cell=(0.5, 0.5), floor=True,
+            pattern=checker((88, 156, 80), (100, 170, 90))),
+    ]
+    return {
+        "name": "hills",
+        "slabs": slabs,
+        "terrain": hillsTerrain(),
+        "background": (0.62, 0.78, 0.92),
+        "text": (0.1, 0.2, 0.1),
+        "lower": -6.0,
+        "camera": (0.0, -7.0, 4.5),
+        "ball": (0.0, 0.0, BALL_Z),
+        "pins": triangleRack(3, 0.0, 25.5, 0.72, 0.62, PIN_Z),
+        "backdrop": backdrop(-30.0, 48.0, ((70, 110, 60), (80, 122, 68))),
+    }
+
+
 def levelOver():
     """The game-over screen: pins lined up on a podium, the ball in front."""
     slabs = [
@@ -618,7 +749,8 @@ def levelOver():
     }
 
 
-LEVELS = [levelClassic, levelGutters, levelJump, levelBank, levelPlateau, levelCheese, levelFunnel, levelOver]
+LEVELS = [levelClassic, levelGutters, levelJump, levelBank, levelPlateau, levelCheese, levelFunnel, levelHills,
+          levelOver]
 
 
 
@@ -636,6 +768,9 @@ def buildPack(out):
         level["ballFile"] = "ball.mesh"
         level["pinFile"] = "pin.mesh"
         drawn, collide = world(level["slabs"], level.get("backdrop"))
+        if "terrain" in level:
+            drawn.extend(level["terrain"][0])
+            collide.extend(level["terrain"][1])
         files[level["worldFile"]] = drawn.text()
         files[level["collideFile"]] = collide.text()
         files[stem + ".scene"] = sceneText(level)

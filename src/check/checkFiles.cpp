@@ -2,6 +2,7 @@
 // explaining in an author's words what they noticed and where.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 
@@ -16,6 +17,7 @@ struct sourceFile {
     bool read = false;
     std::string text;
     std::map<int, long> entryStarts;
+    std::vector<size_t> breaks; // where each line break stands, so that finding a line is no scan
 };
 std::map<std::string, sourceFile> sources;
 
@@ -30,6 +32,8 @@ const sourceFile &source(const std::string &name)
                 s.text.append(buf, n);
             fclose(f);
         }
+        for (size_t i = s.text.find('\n'); i != std::string::npos; i = s.text.find('\n', i + 1))
+            s.breaks.push_back(i);
     }
     return s;
 }
@@ -234,13 +238,14 @@ bool explain(const std::string &scene, const std::string &gamePrinted)
 // The line of the first word at or after offset, or of the file's end.
 int lineAt(const std::string &file, long offset)
 {
-    const std::string &t = source(file).text;
+    const sourceFile &s = source(file);
+    const std::string &t = s.text;
     if (offset < 0) return 0;
     size_t word = std::min(t.find_first_not_of(" \t\r\n", (size_t)offset), t.size());
-    int line = 1;
-    for (size_t i = 0; i < word; i++)
-        line += t[i] == '\n' && i + 1 < t.size();
-    return line;
+    // The breaks before the word, less a break that ends the file.
+    size_t before = std::lower_bound(s.breaks.begin(), s.breaks.end(), word) - s.breaks.begin();
+    if (before > 0 && s.breaks[before - 1] + 1 == t.size()) before--;
+    return 1 + (int)before;
 }
 
 std::string wordAt(const std::string &file, long offset)

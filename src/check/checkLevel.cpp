@@ -107,23 +107,23 @@ void checkTriangles(const std::string &file, const meshData &m, bool collision)
 }
 
 // Steps the level for a while; stops early once no pins are left, or the ball is out when asked.
-void play(dynamicObject *ball, std::vector<dynamicObject> &pins, int *left, const sceneData *s, float seconds,
-          bool untilBallOut = false)
+void play(dynamicObject *ball, std::vector<dynamicObject> &pins, int *left, const sceneData *s,
+          faceIndex *index, float seconds, bool untilBallOut = false)
 {
     for (float t = 0; t<seconds && * left> 0 && !(untilBallOut && !ball->inPlay); t += SEARCH_STEP)
         physicsStep(ball, pins.data(), (int)pins.size(), s->firstCollisionFace, s->worldLowerBound,
-                    SEARCH_STEP, left);
+                    SEARCH_STEP, left, index);
 }
 
 // A throw as the game plays it: the push added to the ball, ten seconds or until
 // the ball falls out, the ball put back at its start, then a wait.
 void throwOnce(dynamicObject *ball, std::vector<dynamicObject> &pins, int *left, const sceneData *s,
-               vec3 push, float wait)
+               faceIndex *index, vec3 push, float wait)
 {
     ball->velocity = vec_add(ball->velocity, push);
-    play(ball, pins, left, s, THROW_SECONDS, true);
+    play(ball, pins, left, s, index, THROW_SECONDS, true);
     ball->location = ball->initLoc, ball->velocity = vec3{0, 0, 0}, ball->inPlay = 1;
-    play(ball, pins, left, s, wait);
+    play(ball, pins, left, s, index, wait);
 }
 
 } // namespace
@@ -173,13 +173,16 @@ void checkSettling(const std::string &name, const sceneData *s)
 {
     std::vector<float> worst(s->numPins + 1, 0.0f);
     std::vector<bool> fell(s->numPins + 1, false);
+    // Stepped through the broad phase like the game (the same bits), so that a
+    // collision mesh of tens of thousands of triangles is checked in seconds.
+    faceIndex *index = buildFaceIndex(s->firstCollisionFace);
     for (float step : STEPS_LEFT_ALONE) {
         dynamicObject ball = s->ball;
         std::vector<dynamicObject> pins(s->pins, s->pins + s->numPins);
         int left = s->numPins + 1; // never runs out: the level is left alone for the whole time
         for (float t = 0; t < SETTLE_SECONDS; t += step) {
             physicsStep(&ball, pins.data(), (int)pins.size(), s->firstCollisionFace, s->worldLowerBound, step,
-                        &left);
+                        &left, index);
             for (int i = 0; i <= s->numPins; i++) {
                 const dynamicObject &o = i == 0 ? ball : pins[i - 1];
                 fell[i] = fell[i] || !o.inPlay;
@@ -193,6 +196,7 @@ void checkSettling(const std::string &name, const sceneData *s)
                    objectName(i) +
                        (fell[i] ? " falls out" : " moves " + number(worst[i]) + " from where it starts") +
                        " when the level is left alone for " + number(SETTLE_SECONDS) + " seconds");
+    freeFaceIndex(index);
 }
 
 // Tries throws of drags from 150 to 800 pixels a second, the plain ones first:
@@ -205,7 +209,8 @@ std::vector<vec3> searchThrows(const std::string &name, const sceneData *s, int 
     dynamicObject ball = s->ball;
     std::vector<dynamicObject> pins(s->pins, s->pins + s->numPins);
     int left = s->numPins;
-    play(&ball, pins, &left, s, AIM_SECONDS);
+    faceIndex *index = buildFaceIndex(s->firstCollisionFace);
+    play(&ball, pins, &left, s, index, AIM_SECONDS);
     std::vector<vec3> played;
     for (int n = 0; n < maxThrows && left > 0; n++) {
         float wait = n + 1 == maxThrows ? LAST_WAIT_SECONDS : AIM_SECONDS;
@@ -219,15 +224,16 @@ std::vector<vec3> searchThrows(const std::string &name, const sceneData *s, int 
                 dynamicObject b = ball;
                 std::vector<dynamicObject> p = pins;
                 int l = left;
-                throwOnce(&b, p, &l, s, vec3{slope * vy, vy, 0}, wait);
+                throwOnce(&b, p, &l, s, index, vec3{slope * vy, vy, 0}, wait);
                 if (l < best.z) best = {slope * vy, vy, (float)l};
                 if (best.z == 0) break;
             }
         }
-        throwOnce(&ball, pins, &left, s, vec3{best.x, best.y, 0}, wait);
+        throwOnce(&ball, pins, &left, s, index, vec3{best.x, best.y, 0}, wait);
         played.push_back(vec3{best.x, best.y, 0});
     }
     if (showProgress) fprintf(stderr, "\r\033[K");
+    freeFaceIndex(index);
     return left > 0 ? std::vector<vec3>{} : played;
 }
 

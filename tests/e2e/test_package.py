@@ -54,7 +54,7 @@ class Package(GameTest):
         game = self.launch("classic", {}, command=lambda p: [launcher, "/"])
         game.waitFor(loaded("01-classic.scene"))
         game.holdUntil("Escape", DONE)
-        self.assertExits(game, "1 /\n" + START % 8 + loaded("01-classic.scene") + UNLOADING + DONE)
+        self.assertExits(game, "1 /\n" + START % 9 + loaded("01-classic.scene") + UNLOADING + DONE)
 
     def testTheCheckerPassesTheInstalledPack(self):
         run(self.path("usr/bin/pinwhirl-check"), self.path("usr/share/games/pinwhirl"))
