@@ -48,7 +48,8 @@ int colour(int x, int y)
 {
     return px[(y * W + x) * 3] << 16 | px[(y * W + x) * 3 + 1] << 8 | px[(y * W + x) * 3 + 2];
 }
-bool ink(int x, int y) { return x >= 0 && y >= 0 && x < W && y < H && colour(x, y); }
+// Text is yellow, here and in the levels: nothing else is.
+bool ink(int x, int y) { return x >= 0 && y >= 0 && x < W && y < H && colour(x, y) == 0xffff00; }
 bool inkBetween(int x, int y0, int y1)
 {
     while (y0 <= y1 && !ink(x, y0))
@@ -185,48 +186,14 @@ void pointerCase(std::istringstream &in)
     if (x == 0 && y == 0) picture(0, H - 16, 9, H - 1);
 }
 
-std::vector<GLuint> lists;
-dynamicObject pinArray[2];
-
-// A square of side 2s in the plane y = depth, facing the camera, in one colour.
-GLint square(float s, GLubyte r, GLubyte g, GLubyte b, float depth = 0)
-{
-    meshCorner c[4] = {{{r, g, b}, {-s, depth, -s}},
-                       {{r, g, b}, {s, depth, -s}},
-                       {{r, g, b}, {s, depth, s}},
-                       {{r, g, b}, {-s, depth, s}}};
-    meshTriangle t[2] = {{{}, {c[0], c[1], c[2]}}, {{}, {c[0], c[2], c[3]}}};
-    meshData m = {1, 2, 2, 2, t};
-    lists.push_back((GLuint)compileMesh(&m));
-    return (GLint)lists.back();
-}
-
-// A level as its load leaves the GL state: the camera 10 back on -y looking
-// along +y, yellow text, nothing drawn but the heads-up display.
-void startFrame()
-{
-    clean(false);
-    cameraLocation = vec3{0, -10, 0}, cameraVelocity = vec3{0, 1, 0};
-    ball = dynamicObject{};
-    ball.dispList = worldDispList = square(0, 0, 0, 0);
-    ball.inPlay = 1;
-    numPins = remainingPins = 0, pins = pinArray;
-    txtRed = txtGreen = 1, txtBlue = 0;
-    deltaTime = 0.02f, gameDeltaTime = 0, throwTimeRemaining = -1;
-    gameState = throwing, isPaused = 0;
-    showMyGLPointer(0);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
-    glEnable(GL_CULL_FACE);
-    sceneReshape(W, H);
-}
-
-// hud NAME=VALUE...: a heads-up frame over an empty level; the frame must
-// leave the perspective and the depth test as it found them.
+// hud NAME=VALUE...: a heads-up frame over level.scene, leaving the
+// perspective and the depth test as it found them.
 void hudCase(std::istringstream &in)
 {
-    startFrame();
     const char *STATES[] = {"introduction", "awaitingThrow", "throwing", "watchingThrow", "over"};
+    gameState = throwing, isPaused = 0, deltaTime = 0.02f, gameDeltaTime = 0, throwTimeRemaining = -1;
+    remainingPins = numPins = 3;
+    showMyGLPointer(0);
     for (std::string word; in >> word;) {
         std::string name = word.substr(0, word.find('=')), value = word.substr(word.find('=') + 1);
         float v = strtof(value.c_str(), nullptr);
@@ -273,22 +240,19 @@ void frame(const char *what)
                s.second[3], s.second[4]);
 }
 
+// level.scene from its camera 10 back on -y: a blue wall at y 40 with a
+// magenta triangle before it wound away from the camera, the ball red in the
+// middle, pins green at x 2, white at z 2 and green behind the wall.
 void view()
 {
-    printf("== the 3D view: a blue wall behind, the ball red at x -2, pins green at x 2 and white at z 2\n");
-    startFrame();
-    worldDispList = square(100, 0, 0, 255, 40);
-    ball.dispList = square(0.5f, 255, 0, 0), ball.location = vec3{-2, 0, 0}, ball.inPlay = 0;
-    pinArray[0] = pinArray[1] = ball;
-    pinArray[0].location = vec3{2, 0, 0}, pinArray[0].dispList = square(0.5f, 0, 255, 0),
-    pinArray[0].inPlay = 1;
-    pinArray[1].location = vec3{0, 0, 2}, pinArray[1].dispList = square(0.5f, 255, 255, 255);
-    numPins = 2;
-    frame("ball out of play, green pin in play, white pin out");
-    pinArray[1].inPlay = 1, pinArray[0].inPlay = 2;
-    frame("white pin in play, green pin's inPlay 2");
-    ball.location = vec3{0, 0, 0}, cameraVelocity = vec3{3, 0, 0}, gameDeltaTime = 0.01f;
-    frame("the ball moved to the middle, the camera looking along x, 0.01 s of game time");
+    printf("== the 3D view of level.scene\n");
+    numPins = 3, gameDeltaTime = 0;
+    pins[1].inPlay = 0;
+    frame("as loaded but the white pin out of play");
+    ball.inPlay = 0, pins[1].inPlay = 1, pins[0].inPlay = 2;
+    frame("the ball out of play, the white pin in play, the green pin's inPlay 2");
+    cameraVelocity = vec3{3, 0, 0}, gameDeltaTime = 0.01f;
+    frame("the camera looking along x, 0.01 s of game time");
     frame("the next frame");
     for (int h : {200, 0}) {
         sceneReshape(320, h);
@@ -299,9 +263,7 @@ void view()
             printf(" %.5g", v);
         printf("\n");
     }
-    pins = nullptr;
-    for (GLuint l : lists)
-        glDeleteLists(l, 1);
+    sceneReshape(W, H);
 }
 
 // The triangles draw() issues, fed back in coordinates within [-1000, 1000]
@@ -361,31 +323,26 @@ void live(const char *what, std::vector<GLint> made)
     printf("\n");
 }
 
-// A level's load makes a list for each mesh (world, ball, pin) and sets the
-// level's drawing state; unloading deletes them, and so does a load that fails
-// in the pins; one that fails before them keeps the world's list.
-void levelLists()
+// A level's load makes a list for each mesh and sets its drawing state;
+// unloading deletes them, and so does a load that fails in the pins; one that
+// fails before them keeps the world's list.
+void lists()
 {
-    printf("== display lists of a level\n");
-    clean(false);
-    load("level.scene");
-    static GLint made[3];
-    made[0] = worldDispList, made[1] = ball.dispList, made[2] = pins[0].dispList;
+    printf("== display lists of level.scene\n");
+    static GLint made[5];
+    made[0] = worldDispList, made[1] = ball.dispList;
+    for (int k = 0; k < 3; k++)
+        made[k + 2] = pins[k].dispList;
     GLint depthFunc, shade;
-    GLfloat c[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, c);
     glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
     glGetIntegerv(GL_SHADE_MODEL, &shade);
-    printf("   %s lists; clear %g %g %g; depth %s, %s; depth test %d, culling %d; camera toward %g %g %g\n",
-           made[0] != made[1] && made[1] != made[2] && made[0] != made[2] ? "three" : "shared", c[0], c[1],
-           c[2], depthFunc == GL_LESS ? "less" : "other", shade == GL_SMOOTH ? "smooth" : "flat",
-           glIsEnabled(GL_DEPTH_TEST), glIsEnabled(GL_CULL_FACE), cameraVelocity.x, cameraVelocity.y,
-           cameraVelocity.z);
-    live("loaded", {made[0], made[1], made[2]});
-    printf("the pin's list draws\n");
+    printf("   depth %s, %s shading\n", depthFunc == GL_LESS ? "less" : "other",
+           shade == GL_SMOOTH ? "smooth" : "flat");
+    live("loaded", {made, made + 5});
+    printf("the first pin's list draws\n");
     triangles([] { glCallList((GLuint)made[2]); }, 1);
     quietly(sceneUnload);
-    live("unloaded", {made[0], made[1], made[2]});
+    live("unloaded", {made, made + 5});
     load("no-pin-mesh.scene");
     live("left", {worldDispList, ball.dispList});
     load("no-world-mesh.scene");
@@ -415,11 +372,12 @@ int main(int argc, char **argv)
         printf("%s", line);
         if (what == "text") textCase(in);
         if (what == "pointer") pointerCase(in);
+        if (what == "hud" && !pins) load("level.scene"), sceneReshape(W, H), text_init(W, H);
         if (what == "hud") hudCase(in);
     }
     fclose(f);
     view();
-    levelLists();
+    lists();
     printf("== the axis gizmo: bars along x, y and z from 0.05 to 1, 0.1 wide, each side facing out\n");
     triangles([] { glScalef(500, 500, 500), drawAxis(); }, 500);
     GLfloat c[4];
