@@ -1,8 +1,7 @@
-"""Runs the real pinwhirl binary under the X display in $DISPLAY with real input (xdotool), once per
-SDL 1.2 runtime in $PINWHIRL_RUNTIMES, in a fresh copy of pack/ (a lane 6 wide from y -10 to 2 with
-a pit beyond, the ball at y -8, a pin at y 1) holding also the game's output, which it writes line by line.
-Keys are read as state once a frame, so a key is held until the game answers. A gated level is a named
-pipe the game can read only once fed, so that a key held to end a level acts exactly once."""
+"""Runs the real pinwhirl binary under $DISPLAY with real input (xdotool), once per SDL 1.2 runtime in
+$PINWHIRL_RUNTIMES, in a copy of pack/ (a lane 6 wide from y -10 to 2, a pit beyond, the ball at y -8, a pin at y 1)
+that also holds the game's output, written line by line. Keys are read as state once a frame: a key is held until
+the game answers, and a gated level (a named pipe) loads only once fed, after the key that ended the last is up."""
 
 import os
 import pathlib
@@ -17,15 +16,12 @@ import unittest
 PACK = pathlib.Path(__file__).resolve().parent / "pack"
 RUNTIMES = {"classic": {}, "compat": {"LD_LIBRARY_PATH": "/usr/lib/x86_64-linux-gnu/sdl12-compat"}}
 START = "loading list of scenes...\n%d scenes\ndone loading scene list\n<GL>\n"
-UNLOADING, COMPLETED, DONE = "unloading scene...\n", "completed game...\n", "\n....Done....\n"
-
-
-def loaded(name):
-    return "done loading scene from file %s\n" % name
+LOADED, UNLOADING = "done loading scene from file %s\n", "unloading scene...\n"
+COMPLETED, DONE = "completed game...\n", "\n....Done....\n"
 
 
 def played(*names):
-    return "".join(loaded(n) + UNLOADING for n in names)
+    return "".join(LOADED % n + UNLOADING for n in names)
 
 
 def run(*command):
@@ -35,35 +31,28 @@ def run(*command):
     return done
 
 
-def xdotool(*args):
-    return run("xdotool", *args).stdout
-
-
-def until(condition, failure, timeout=10):
+def until(condition, timeout=10):
     deadline = time.monotonic() + timeout
-    while not condition():
-        if time.monotonic() > deadline:
-            raise AssertionError(failure())
+    while not condition() and time.monotonic() < deadline:
         time.sleep(0.005)
+    return condition()
 
 
 class GameTest(unittest.TestCase):
     runtimes = os.environ.get("PINWHIRL_RUNTIMES", "classic compat").split()
 
-    def launch(self, runtime, levels=(), gated=(), args=(), env=None, command=None):
-        """Starts a game in a copy of pack/ whose scene list names levels (none: no list). command, given
-        the folder's name, makes a launcher's command line, run from the folder's parent."""
-        folder = self.enterContext(tempfile.TemporaryDirectory(prefix="pinwhirl-e2e-"))
-        self.dir, self.seen = pathlib.Path(folder), 0
-        shutil.copytree(PACK, self.dir, dirs_exist_ok=True)
+    def launch(self, runtime, levels=(), gated=(), args=(), env={}, launcher=None, preload=None):
+        """Starts the game (or launcher, given the folder from its parent) with levels in its list, if any."""
+        self.dir, self.seen = pathlib.Path(self.enterContext(tempfile.TemporaryDirectory()), "a pack"), 0
+        shutil.copytree(PACK, self.dir, ignore=lambda folder, names: gated)
         for name in gated:
-            os.remove(self.dir / name)
             os.mkfifo(self.dir / name)
         if levels:
             (self.dir / "scenelist.txt").write_text("scenes %d\n" % len(levels) + "".join("l %s\n" % n for n in levels))
-        preload = os.environ.get("PINWHIRL_PRELOAD") or os.environ.get("LD_PRELOAD")
-        environment = {**os.environ, "LD_PRELOAD": preload, **RUNTIMES[runtime], **(env or {})}
-        start, cwd = (command(self.dir.name), self.dir.parent) if command else ([os.environ["PINWHIRL_BIN"]], self.dir)
+        preload = " ".join(p for p in (preload, os.environ.get("PINWHIRL_PRELOAD")) if p)
+        environment = {**os.environ, "LD_PRELOAD": preload or os.environ.get("LD_PRELOAD"), **RUNTIMES[runtime], **env}
+        start = [launcher, self.dir.name] if launcher else [os.environ["PINWHIRL_BIN"]]
+        cwd = self.dir.parent if launcher else self.dir
         with open(self.dir / "stdout", "wb") as out, open(self.dir / "stderr", "wb") as err:
             self.proc = subprocess.Popen(start + list(args), cwd=cwd, stdin=subprocess.DEVNULL, stdout=out, stderr=err,
                                          env={k: v for k, v in environment.items() if v is not None})
@@ -75,43 +64,37 @@ class GameTest(unittest.TestCase):
 
     def waitFor(self, text, timeout=10):
         """Waits until text appears on standard output after what earlier waits saw."""
-        until(lambda: text in self.read("stdout")[self.seen:], lambda: "no %r in:\n%s\nstderr:\n%s" % (
-            text, self.read("stdout")[self.seen:], self.read("stderr")), timeout)
+        if not until(lambda: text in self.read("stdout")[self.seen:], timeout):
+            self.fail("no %r in:\n%s\nstderr:\n%s" % (text, self.read("stdout")[self.seen:], self.read("stderr")))
         self.seen = self.read("stdout").index(text, self.seen) + len(text)
 
     def feed(self, name):
-        """Lets the game read the gated level once, as soon as it opens it."""
+        """Lets the game read the gated level once, as soon as it opens it, and waits until it has loaded."""
         threading.Thread(target=(self.dir / name).write_text, args=((PACK / name).read_text(),), daemon=True).start()
+        self.waitFor(LOADED % name)
 
-    def holdUntil(self, key, text, tries=10):
+    def holdUntil(self, key, text):
         """Holds key down until text appears, pressed anew each second: a press during set-up can be lost."""
-        for attempt in range(tries):
-            xdotool("keydown", key)
-            try:
-                return self.waitFor(text, timeout=1)
-            except AssertionError:
-                if attempt == tries - 1:
-                    raise
-            finally:
-                xdotool("keyup", key)
+        for _ in range(10):
+            run("xdotool", "keydown", key)
+            held = until(lambda: text in self.read("stdout")[self.seen:], timeout=1)
+            run("xdotool", "keyup", key)
+            if held:
+                break
+        self.waitFor(text, timeout=0)
 
     def endLevel(self, key, nextLevel):
-        """Holds key (F12 or F5) until the level unloads, then lets the gated nextLevel load."""
         self.holdUntil(key, UNLOADING)
         self.feed(nextLevel)
-        self.waitFor(loaded(nextLevel))
 
     def playThrough(self, levels):
-        """Skips each gated level with F12, leaves the game-over screen with a click (only that ends it)
-        and waits for the first level to load again: played(*levels) + COMPLETED + loaded(levels[0])."""
+        """Skips each gated level with F12, then leaves the game-over screen with a click (only that ends it)."""
         self.feed(levels[0])
-        self.waitFor(loaded(levels[0]))
         for name in levels[1:]:
             self.endLevel("F12", name)
-        xdotool("click", 1)
+        run("xdotool", "click", 1)
         self.waitFor(COMPLETED)
         self.feed(levels[0])
-        self.waitFor(loaded(levels[0]))
 
     def assertExits(self, transcript, status=0, stderr=""):
         """The whole standard output, <GL> standing for the OpenGL lines; the exit status; standard error."""

@@ -1,15 +1,13 @@
-#!/usr/bin/env python3
 """What only the whole program shows: the run of levels with its wrap, a real throw that clears a level,
 the keys that end a level or the game, starting without a display, and a soak of restarts and switches."""
 
 import json
 import os
-import re
+import pathlib
 import signal
 import tempfile
-import unittest
 
-from harness import COMPLETED, DONE, PACK, START, GameTest, loaded, played, run, until, xdotool
+from harness import COMPLETED, DONE, LOADED, PACK, START, GameTest, played, run, until
 
 
 class Game(GameTest):
@@ -26,15 +24,15 @@ class Game(GameTest):
     def testAThrowUpTheLaneKnocksThePinIntoThePitAndClearsTheLevel(self):
         for rt in self.runtimes:
             self.launch(rt, ["first.txt", "over.txt"], args=["two words", "-x"])
-            self.waitFor(loaded("first.txt"))
+            self.waitFor(LOADED % "first.txt")
             # The search ignores case, the title check does not.
-            names = xdotool("search", "--onlyvisible", "--name", "Pinwhirl", "getwindowname", "%@").splitlines()
-            self.assertIn("Pinwhirl", names)
+            found = run("xdotool", "search", "--onlyvisible", "--name", "Pinwhirl", "getwindowname", "%@").stdout
+            self.assertIn("Pinwhirl", found.splitlines())
             # Once the ball and the pin settle, the pointer moves first (the first motion after the grab may
             # jump), then 200 pixels up in about 0.4 s: the ball leaves at about 10 units a second.
-            drag = ["sleep", 0.5, "mousemove", 320, 400, "sleep", 0.1, "mousemove_relative", "--", 1, 1, "sleep", 0.1]
-            xdotool(*drag, "mousedown", 1, *["sleep", 0.04, "mousemove_relative", "--", 0, -20] * 10, "mouseup", 1)
-            self.waitFor(loaded("over.txt"), timeout=12)
+            drag = "sleep 0.5 mousemove 320 400 sleep 0.1 mousemove_relative -- 1 1 sleep 0.1 mousedown 1 "
+            run("xdotool", *(drag + "sleep 0.04 mousemove_relative -- 0 -20 " * 10 + "mouseup 1").split())
+            self.waitFor(LOADED % "over.txt", timeout=12)
             self.holdUntil("Escape", DONE)
             self.assertExits("1 two words\n2 -x\n" + START % 2 + played("first.txt", "over.txt") + COMPLETED + DONE)
 
@@ -42,8 +40,8 @@ class Game(GameTest):
         for rt in self.runtimes:
             for ending in ("ctrl+q", "Control_R+q", "SIGTERM"):
                 self.launch(rt, ["l0.txt", "over.txt"])
-                self.waitFor(loaded("l0.txt"))
-                xdotool("keydown", "q", "sleep", 0.2, "keyup", "q")
+                self.waitFor(LOADED % "l0.txt")
+                run("xdotool", "keydown", "q", "sleep", 0.2, "keyup", "q")
                 if ending == "SIGTERM":
                     self.proc.send_signal(signal.SIGTERM)  # SDL makes it a quit event
                 else:
@@ -60,42 +58,39 @@ class Game(GameTest):
     def testWithoutADisplayClassicSDLEndsWithStatusTwoAndCompatRunsOffscreen(self):
         for rt in self.runtimes:
             # A sanitizer build checks no leaks here: SDL 2's offscreen driver leaks where no suppression names it.
-            self.launch(rt, ["over.txt"], env={"DISPLAY": None, "ASAN_OPTIONS": os.environ.get("ASAN_OPTIONS", "")
-                                               + ":detect_leaks=0"})
+            asan = os.environ.get("ASAN_OPTIONS", "") + ":detect_leaks=0"
+            self.launch(rt, ["over.txt"], env={"DISPLAY": None, "ASAN_OPTIONS": asan})
             if rt == "classic":
                 self.assertExits(START.split("<GL>")[0] % 1, 2, "Couldn't set a particular GL video mode: [^\n]+\n")
             else:
-                self.waitFor(loaded("over.txt"), timeout=15)
+                self.waitFor(LOADED % "over.txt", timeout=15)
                 self.proc.send_signal(signal.SIGTERM)
                 self.assertExits(START % 1 + played("over.txt") + COMPLETED + DONE, 0, "[^\\0]*")
 
 
 class Soak(GameTest):
     def testRestartsAndSwitchesKeepDisplayListsAndMemoryFlat(self):
-        """glprobe.c, preloaded, counts the display lists made and deleted and the video modes set."""
-        probe = os.path.join(self.enterContext(tempfile.TemporaryDirectory()), "probe.so")
+        # glprobe.c, preloaded, counts the display lists and the video modes into the game's file gl.
+        probe = os.path.join(self.enterContext(tempfile.TemporaryDirectory()), "glprobe.so")
         run("gcc", "-shared", "-fPIC", "-O2", "-o", probe, PACK.parent / "glprobe.c", "-ldl")
         sanitized = os.environ.get("PINWHIRL_SANITIZED") == "1"
         restarts = 50 if sanitized else 200  # leaks show at once there
         for rt in self.runtimes:
-            preload = " ".join(p for p in (probe, os.environ.get("PINWHIRL_PRELOAD")) if p)
-            self.launch(rt, ["l0.txt", "over.txt"], gated=["l0.txt"], env={"LD_PRELOAD": preload, "GLPROBE_OUT": "gl"})
+            self.launch(rt, ["l0.txt", "over.txt"], gated=["l0.txt"], preload=probe, env={"GLPROBE_OUT": "gl"})
             counts = lambda: json.loads(self.read("gl"))
-            rss = lambda: int(re.search(r"VmRSS:\s+(\d+)", open("/proc/%d/status" % self.proc.pid).read()).group(1))
+            rss = lambda: int(pathlib.Path("/proc/%d/status" % self.proc.pid).read_text().split("VmRSS:")[1].split()[0])
             self.feed("l0.txt")
-            self.waitFor(loaded("l0.txt"))
             for k in range(restarts):
                 self.endLevel("F5", "l0.txt")
                 if k == 9:
                     before = rss()  # once the driver is set up
-            # The game starts full screen.
             self.assertEqual(counts(), {"live": 3, "made": 3 * (restarts + 1), "stray": 0, "modes": 1, "fullScreen": 1})
-            # A press may switch more than once, as F4 acts on every frame it is down: in turn all the same.
+            # From full screen, F4 switches on every frame it is down, so once or more a press: in turn all the same.
             for press in range(20):
                 modes = counts()["modes"]
-                xdotool("keydown", "F4")
-                until(lambda: counts()["modes"] > modes, lambda: "F4 set no video mode: %s" % counts())
-                xdotool("keyup", "F4")
+                run("xdotool", "keydown", "F4")
+                self.assertTrue(until(lambda: counts()["modes"] > modes), "F4 set no video mode")
+                run("xdotool", "keyup", "F4")
                 now = counts()
                 self.assertEqual((now["live"], now["stray"], now["fullScreen"]), (3, 0, (now["modes"] + 1) // 2), now)
             self.endLevel("F5", "l0.txt")
@@ -105,7 +100,3 @@ class Soak(GameTest):
             self.holdUntil("Escape", DONE)
             self.assertExits(START % 2 + played("l0.txt") * (restarts + 2) + DONE)
             self.assertEqual(counts()["live"], 0, "the last unload deletes every list")
-
-
-if __name__ == "__main__":
-    unittest.main(verbosity=2)
