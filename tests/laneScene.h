@@ -1,7 +1,6 @@
 // Lanes with a ball and pins for the physics tests and benchmarks, made with
-// float arithmetic from integers so that every build makes the same: generated,
-// the reference throw, and odd scenes decoded from bytes, stepped with and
-// without the broad phase.
+// float arithmetic from integers so that every build makes the same; and odd
+// scenes decoded from bytes, stepped with and without the broad phase.
 #pragma once
 
 #include <cmath>
@@ -65,20 +64,6 @@ struct scene {
     std::vector<dynamicObject> objects; // the ball, then the pins
     float lowerBound;
 };
-
-// The reference throw: 6 by 30 cells with gutters (480 faces), ten pins in a
-// triangle near the far end and a ball thrown a little off centre.
-inline scene referenceScene()
-{
-    scene s = {makeLane(6, 30, 1.0f, 24.0f, true), {}, -3.0f};
-    s.objects.push_back(makeObject({0, 1, 0.22f}, 0.22f, 5.0f, {0.15f, 7.0f, 0}));
-    for (int row = 0; row < 4; row++)
-        for (int k = 0; k <= row; k++) {
-            vec3 at = {0.3f * (float)k - 0.15f * (float)row, 18.0f + 0.26f * (float)row, 0.12f};
-            s.objects.push_back(makeObject(at, 0.12f, 1.0f, {}));
-        }
-    return s;
-}
 
 // Bytes read in order (each read its own statement or braced element, so that
 // every compiler reads alike); past their end every read gives 0.

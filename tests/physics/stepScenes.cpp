@@ -42,8 +42,10 @@ int main(int argc, char **argv)
                        touchesCorner(o.location, o.radius * o.radius, &face),
                        insideTriangle({o.location.x, o.location.y, face.offset}, &face),
                        touchesEdge(o.location, o.radius * o.radius, &face));
-        } else if (what == "reference") {
-            s = lane::referenceScene();
+        } else if (what == "lane") {
+            int columns = (int)number(rest), rows = (int)number(rest);
+            float halfWidth = number(rest), length = number(rest);
+            s.faces = lane::makeLane(columns, rows, halfWidth, length, strstr(rest, "gutters") != nullptr);
         } else if (what == "candidates") {
             faceIndex *index = buildFaceIndex(lane::linkFaces(s.faces));
             printf("   the ball's candidates %d of %zu faces, always %d\n",
