@@ -2,14 +2,15 @@
 // input must step to the same bits both ways.
 #include <cstdlib>
 
-#include "randomScene.h"
+#include "laneScene.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    randomScene::bytes in = {data, size, 0};
+    lane::bytes in = {data, size, 0};
     const float STEP_TIMES[] = {1.0f / 200.0f, 1.0f / 30.0f, 0.5f, 0.0f};
     float dt = STEP_TIMES[in.pick(4)];
     int steps = 1 + (int)in.pick(32);
-    if (randomScene::firstDifference(randomScene::makeScene(in), steps, dt) >= 0) abort();
+    lane::scene scene = lane::makeScene(in);
+    if (lane::stepBothWays(scene, steps, dt).firstDifference >= 0) abort();
     return 0;
 }
