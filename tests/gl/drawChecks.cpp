@@ -256,10 +256,11 @@ void view()
     sceneReshape(W, H);
 }
 
-// The triangles draw() issues, fed back in coordinates within [-1000, 1000]
-// scaled by 1 / scale: corners, colour, and the side their winding faces.
-void triangles(void (*draw)(), float scale)
+// The gizmo's triangles, drawn 500 times as big and fed back in coordinates
+// within [-1000, 1000]: corners, colour, and the side their winding faces.
+void axis()
 {
+    printf("== the axis gizmo: bars along x, y and z from 0.05 to 1, 0.1 wide, each side facing out\n");
     clean(false);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -267,14 +268,15 @@ void triangles(void (*draw)(), float scale)
     std::vector<GLfloat> buf(4096); // a token and a count, then x, y, z, r, g, b, a for each corner
     glFeedbackBuffer((GLsizei)buf.size(), GL_3D_COLOR, buf.data());
     glRenderMode(GL_FEEDBACK);
-    draw();
+    glScalef(500, 500, 500);
+    drawAxis();
     buf.resize((size_t)glRenderMode(GL_RENDER));
     for (size_t i = 0; i + 23 <= buf.size(); i += 23) {
         vec3 p[3];
         for (int k = 0; k < 3; k++) {
             const GLfloat *v = &buf[i + 2 + 7 * k];
             p[k] = vec3{v[0] * 2000 / W - 1000, v[1] * 2000 / H - 1000, v[2] * 2000 - 1000};
-            p[k] = vec_add(vec_scalar_multiple(p[k], 1 / scale), vec3{0, 0, 0}); // no -0
+            p[k] = vec_add(vec_scalar_multiple(p[k], 1 / 500.0f), vec3{0, 0, 0}); // no -0
             printf("%s%g %g %g", k ? " / " : "   ", p[k].x, p[k].y, p[k].z);
         }
         vec3 n = vec_cross(vec_between_points(p[0], p[1]), vec_between_points(p[0], p[2]));
@@ -283,6 +285,9 @@ void triangles(void (*draw)(), float scale)
         printf("  in %.0f %.0f %.0f facing %g %g %g\n", buf[i + 5] * 255, buf[i + 6] * 255, buf[i + 7] * 255,
                n.x, n.y, n.z);
     }
+    GLfloat c[4];
+    glGetFloatv(GL_CURRENT_COLOR, c);
+    printf("the colour left %g %g %g\n", c[0], c[1], c[2]);
 }
 
 // The loader's own messages belong to the files' tests.
@@ -319,7 +324,7 @@ void live(const char *what, std::vector<GLint> made)
 void lists()
 {
     printf("== display lists of level.scene\n");
-    static GLint made[5];
+    GLint made[5];
     made[0] = worldDispList, made[1] = ball.dispList;
     for (int k = 0; k < 3; k++)
         made[k + 2] = pins[k].dispList;
@@ -329,8 +334,6 @@ void lists()
     printf("   depth %s, %s shading\n", depthFunc == GL_LESS ? "less" : "other",
            shade == GL_SMOOTH ? "smooth" : "flat");
     live("loaded", {made, made + 5});
-    printf("the first pin's list draws\n");
-    triangles([] { glCallList((GLuint)made[2]); }, 1);
     quietly(sceneUnload);
     live("unloaded", {made, made + 5});
     load("no-pin-mesh.scene");
@@ -368,11 +371,7 @@ int main(int argc, char **argv)
     fclose(f);
     view();
     lists();
-    printf("== the axis gizmo: bars along x, y and z from 0.05 to 1, 0.1 wide, each side facing out\n");
-    triangles([] { glScalef(500, 500, 500), drawAxis(); }, 500);
-    GLfloat c[4];
-    glGetFloatv(GL_CURRENT_COLOR, c);
-    printf("the colour left %g %g %g\n", c[0], c[1], c[2]);
+    axis();
     SDL_Quit();
     return 0;
 }
