@@ -46,7 +46,7 @@ int makeRoom(void **array, int *capacity, int i, int limit, size_t size);
 // What the readers noticed on the way, for a tool that explains a file to its
 // author. The game itself never listens.
 typedef enum readEvent {
-    readEntry,        // a whole entry, where it began (a scene's entries and a mesh's normals)
+    readEntry, // a whole entry, where it began (a scene's entries and a mesh's normals)
     readCannotOpen,
     readBadHeader,    // not a label and a count above 0
     readShortEntry,   // an entry that is not whole ends the file's reading
