@@ -143,10 +143,10 @@ int main(int argc, char **argv)
             }
             if (what == "pauses") printf("\n");
         } else if (what == "show") {
-            printf("   %s%s, paused for %g s, throw %g s, moved %d %d in %g s, pointer %d %d, %s\n",
-                   STATES[gameState], isPaused ? " paused" : "", pausedTimer, throwTimeRemaining,
-                   totalXChange, totalYChange, mouseMotionTime, mousex, mousey,
-                   run.done ? RETURNS[run.exitMode] : "going on");
+            printf("   %s%s%s, paused for %g s, throw %g s, moved %d %d in %g s, pointer %d %d, %s\n",
+                   STATES[gameState], isPaused ? " paused" : "", worldMoves() ? "" : " (the world still)",
+                   pausedTimer, throwTimeRemaining, totalXChange, totalYChange, mouseMotionTime, mousex,
+                   mousey, run.done ? RETURNS[run.exitMode] : "going on");
             printf("   ball at %g %g %g moving %g %g %g%s, camera toward %g %g %g\n", ball.location.x,
                    ball.location.y, ball.location.z, ball.velocity.x, ball.velocity.y, ball.velocity.z,
                    ball.inPlay ? "" : " out", cameraVelocity.x, cameraVelocity.y, cameraVelocity.z);

@@ -7,7 +7,7 @@ import pathlib
 import signal
 import tempfile
 
-from harness import COMPLETED, DONE, LOADED, PACK, START, GameTest, played, run, until
+from harness import COMPLETED, DONE, LOADED, PACK, START, UNLOADING, GameTest, played, run, until
 
 
 class Game(GameTest):
@@ -54,6 +54,10 @@ class Game(GameTest):
         # A level that cannot be loaded ends the run; the last entry wraps first.
         self.launch(self.runtimes[0], ["gone.txt"])
         self.assertExits(START % 1 + "Unable to open file: gone.txt for scene loading\n" + COMPLETED + DONE)
+        # One that fails in its pins unloads what it made before the run ends.
+        self.launch(self.runtimes[0], ["nopin.txt"])
+        self.assertEqual(self.proc.wait(10), 0)
+        self.assertTrue(self.read("stdout").endswith("about pins\n" + UNLOADING + COMPLETED + DONE), self.read("stdout"))
 
     def testWithoutADisplayClassicSDLEndsWithStatusTwoAndCompatRunsOffscreen(self):
         for rt in self.runtimes:
