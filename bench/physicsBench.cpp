@@ -178,4 +178,24 @@ BENCHMARK(BM_levelStep)
     ->ArgsProduct({{0, 1}, {0, 1}})
     ->Unit(benchmark::kMicrosecond);
 
+// Reading a level of the pack whole, its meshes and collision mesh included, as
+// the game does when the level starts.
+void BM_readLevel(benchmark::State &state)
+{
+    char here[4096];
+    if (!getcwd(here, sizeof here) || chdir(PINWHIRL_PACK_DIR) != 0) {
+        state.SkipWithError("no pack folder");
+        return;
+    }
+    for (auto _ : state) {
+        sceneData s;
+        if (readScene((char *)PACK_LEVELS[state.range(0)], &s) != success) state.SkipWithError("refused");
+        freeSceneData(&s);
+    }
+    state.SetLabel(PACK_LEVELS[state.range(0)]);
+    if (chdir(here) != 0) state.SkipWithError("cannot go back");
+}
+
+BENCHMARK(BM_readLevel)->ArgNames({"level"})->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 } // namespace
