@@ -70,6 +70,7 @@ void checkLevel(const std::string &name, bool search, int maxThrows, std::vector
     sceneData scene;
     levelResult r = {prefix + name, false, {}};
     if (checkScene(name, &scene)) {
+        checkValues(name, &scene);
         checkGeometry(name, &scene);
         checkSettling(name, &scene);
         r.searched = search && maxThrows > 0 && scene.numPins > 0;
