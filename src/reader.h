@@ -21,7 +21,7 @@ typedef enum fileKind { sceneListFile, sceneFile, drawnMeshFile, collisionMeshFi
 // What a record says.
 typedef enum readEvent {
     readFine,         // nothing: the reading went as it should
-    readCannotOpen,   // the file cannot be opened (or not held in memory)
+    readCannotOpen,   // the file cannot be opened
     readBadHeader,    // not a label and a count above 0
     readShortEntry,   // an entry that is not whole ends the file's reading
     readShortColour,  // a drawn mesh tolerates it: the missing parts are 128
