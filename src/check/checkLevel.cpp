@@ -184,7 +184,7 @@ void checkTriangles(const std::string &file, const meshData &m, bool collision)
                    which + "'s normal is not finite: " +
                        (collision
                             ? "the triangle takes no part in collisions"
-                            : "drawing ignores it, but which way the triangle faces is anyone's guess"));
+                            : "drawing ignores it, but it tells nothing of which side is meant to be seen"));
             continue;
         }
         if (length(w) == 0)
