@@ -323,12 +323,12 @@ PIN_RADIUS = 0.3
 PIN_MASS = 1.0
 
 
-def ballMesh(base, swirl):
+def ballMesh(base, swirl, holes):
     def colour(i, k):
         # three finger holes near the top, and a lighter swirl so that the
         # ball reads as round
         if k == 8 and i in (2, 3, 5):
-            return (20, 20, 25)
+            return holes
         return swirl if (i + k) % 6 == 0 and 2 <= k <= 7 else base
     return lathe(sphereProfile(BALL_RADIUS, 10), 16, colour)
 
@@ -412,7 +412,8 @@ def levelClassic():
         "name": "classic",
         "slabs": slabs,
         "background": SKY,
-        "text": (1.0, 1.0, 1.0),
+        "text": (0.05, 0.05, 0.2),
+        "ballFile": "ball-gold.mesh",
         "lower": -6.0,
         "camera": (0.0, -7.0, 3.0),
         "ball": (0.0, 0.0, BALL_Z),
@@ -469,7 +470,8 @@ def levelJump():
         "name": "jump",
         "slabs": slabs,
         "background": (0.85, 0.62, 0.45),
-        "text": (0.15, 0.1, 0.3),
+        "text": (0.09, 0.06, 0.18),
+        "ballFile": "ball-gold.mesh",
         "lower": -6.0,
         "camera": (0.0, -7.0, 4.0),
         "ball": (0.0, 0.0, BALL_Z),
@@ -546,7 +548,8 @@ def levelCheese():
         "name": "cheese",
         "slabs": slabs,
         "background": (0.55, 0.75, 0.9),
-        "text": (0.1, 0.1, 0.2),
+        "text": (0.08, 0.08, 0.16),
+        "ballFile": "ball-gold.mesh",
         "lower": -6.0,
         "camera": (0.0, -7.5, 4.5),
         "ball": (0.0, 0.0, BALL_Z),
@@ -583,7 +586,8 @@ def levelFunnel():
         "name": "funnel",
         "slabs": slabs,
         "background": (0.75, 0.82, 0.88),
-        "text": (0.1, 0.15, 0.3),
+        "text": (0.05, 0.07, 0.15),
+        "ballFile": "ball-gold.mesh",
         "lower": -4.0,
         "camera": (0.0, -6.5, 4.0),
         "ball": (0.0, 0.0, BALL_Z),
@@ -714,7 +718,8 @@ def levelHills():
         "slabs": slabs,
         "terrain": hillsTerrain(),
         "background": (0.62, 0.78, 0.92),
-        "text": (0.1, 0.2, 0.1),
+        "text": (0.05, 0.1, 0.05),
+        "ballFile": "ball-gold.mesh",
         "lower": -6.0,
         "camera": (0.0, -7.0, 4.5),
         "ball": (0.0, 0.0, BALL_Z),
@@ -757,7 +762,11 @@ LEVELS = [levelClassic, levelGutters, levelJump, levelBank, levelPlateau, levelC
 def buildPack(out):
     os.makedirs(out, exist_ok=True)
     files = {}
-    files["ball.mesh"] = ballMesh((40, 70, 170), (90, 130, 215)).text()
+    # The pause notice is drawn over the ball, so a level's text must stand out
+    # against the ball as well as the sky: a dark ball under light text on the
+    # dark levels, a gold one under dark text on the light ones.
+    files["ball.mesh"] = ballMesh((40, 70, 170), (60, 90, 180), (20, 20, 25)).text()
+    files["ball-gold.mesh"] = ballMesh((255, 215, 100), (255, 240, 180), (220, 180, 80)).text()
     files["pin.mesh"] = pinMesh((240, 240, 235), (200, 30, 30)).text()
     names = []
     for n, make in enumerate(LEVELS):
@@ -765,7 +774,7 @@ def buildPack(out):
         stem = "%02d-%s" % (n + 1, level["name"])
         level["worldFile"] = stem + "-world.mesh"
         level["collideFile"] = stem + "-collide.mesh"
-        level["ballFile"] = "ball.mesh"
+        level.setdefault("ballFile", "ball.mesh")
         level["pinFile"] = "pin.mesh"
         drawn, collide = world(level["slabs"], level.get("backdrop"))
         if "terrain" in level:
