@@ -1,13 +1,17 @@
 """What only the whole program shows: the run of levels with its wrap, a real throw that clears a level,
-the keys that end a level or the game, starting without a display, and a soak of restarts and switches."""
+the keys that end a level or the game, starting without a display, a soak of restarts and switches, and full
+screen and pause on a desktop's screen."""
 
-import json
 import os
 import pathlib
+import re
 import signal
+import subprocess
 import tempfile
+import time
+import unittest.mock
 
-from harness import COMPLETED, DONE, LOADED, PACK, START, UNLOADING, GameTest, played, run, until
+from harness import COMPLETED, DONE, LOADED, START, UNLOADING, GameTest, played, run, until
 
 
 class Game(GameTest):
@@ -59,29 +63,26 @@ class Game(GameTest):
         self.assertEqual(self.proc.wait(10), 0)
         self.assertTrue(self.read("stdout").endswith("about pins\n" + UNLOADING + COMPLETED + DONE), self.read("stdout"))
 
-    def testWithoutADisplayClassicSDLEndsWithStatusTwoAndCompatRunsOffscreen(self):
+    def testWithoutADisplayAPlayerCouldSeeTheGameEndsWithStatusTwo(self):
+        # A sanitizer build checks no leaks here: SDL 2 leaks while it looks for a driver.
+        asan = os.environ.get("ASAN_OPTIONS", "") + ":detect_leaks=0"
         for rt in self.runtimes:
-            # A sanitizer build checks no leaks here: SDL 2's offscreen driver leaks where no suppression names it.
-            asan = os.environ.get("ASAN_OPTIONS", "") + ":detect_leaks=0"
-            self.launch(rt, ["over.txt"], env={"DISPLAY": None, "ASAN_OPTIONS": asan})
-            if rt == "classic":
-                self.assertExits(START.split("<GL>")[0] % 1, 2, "Couldn't set a particular GL video mode: [^\n]+\n")
-            else:
-                self.waitFor(LOADED % "over.txt", timeout=15)
-                self.proc.send_signal(signal.SIGTERM)
-                self.assertExits(START % 1 + played("over.txt") + COMPLETED + DONE, 0, "[^\\0]*")
+            # No display (a text console, ssh), or sdl12-compat's offscreen driver, which classic SDL lacks.
+            offscreen = "SDL_Init failed with code -1\n" if rt == "classic" else ""
+            for env, said in (({"DISPLAY": None, "WAYLAND_DISPLAY": None}, ""), ({"SDL_VIDEODRIVER": "offscreen"}, offscreen)):
+                self.launch(rt, ["over.txt"], env={**env, "ASAN_OPTIONS": asan})
+                stderr = "[^\\0]*Couldn't set a particular GL video mode: [^\n]+\n"  # SDL 2 may say more first
+                self.assertExits(START.split("<GL>")[0] % 1 + said, 2, stderr)
 
 
 class Soak(GameTest):
     def testRestartsAndSwitchesKeepDisplayListsAndMemoryFlat(self):
-        # glprobe.c, preloaded, counts the display lists and the video modes into the game's file gl.
-        probe = os.path.join(self.enterContext(tempfile.TemporaryDirectory()), "glprobe.so")
-        run("gcc", "-shared", "-fPIC", "-O2", "-o", probe, PACK.parent / "glprobe.c", "-ldl")
+        probe = self.glProbe()
         sanitized = os.environ.get("PINWHIRL_SANITIZED") == "1"
         restarts = 50 if sanitized else 200  # leaks show at once there
         for rt in self.runtimes:
             self.launch(rt, ["l0.txt", "over.txt"], gated=["l0.txt"], preload=probe, env={"GLPROBE_OUT": "gl"})
-            counts = lambda: json.loads(self.read("gl"))
+            counts = self.probed
             rss = lambda: int(pathlib.Path("/proc/%d/status" % self.proc.pid).read_text().split("VmRSS:")[1].split()[0])
             self.feed("l0.txt")
             for k in range(restarts):
@@ -105,3 +106,75 @@ class Soak(GameTest):
             self.holdUntil("Escape", DONE)
             self.assertExits(START % 2 + played("l0.txt") * (restarts + 2) + DONE)
             self.assertEqual(counts()["live"], 0, "the last unload deletes every list")
+
+
+class Desktop(GameTest):
+    """A 1920x1080 screen with a window manager (openbox), as a player's desktop has, on an X server of its own."""
+
+    @classmethod
+    def setUpClass(cls):
+        read, write = os.pipe()
+        # The server takes a free display and writes its number once it is ready.
+        server = ["Xvfb", "-displayfd", str(write), "-screen", "0", "1920x1080x24", "-nolisten", "tcp", "-noreset"]
+        cls.xvfb = subprocess.Popen(server, pass_fds=[write], stderr=subprocess.DEVNULL)
+        cls.addClassCleanup(cls.xvfb.wait, 10)
+        cls.addClassCleanup(cls.xvfb.kill)
+        os.close(write)
+        with os.fdopen(read) as ready:
+            cls.enterClassContext(unittest.mock.patch.dict(os.environ, DISPLAY=":" + ready.readline().strip()))
+        managing = pathlib.Path(cls.enterClassContext(tempfile.TemporaryDirectory()), "managing")
+        wm = subprocess.Popen(["openbox", "--startup", "touch '%s'" % managing], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        cls.addClassCleanup(wm.wait, 10)
+        cls.addClassCleanup(wm.kill)
+        if not until(managing.exists):
+            raise AssertionError("openbox did not start")
+
+    def picture(self):
+        """What a shot of the screen shows of the game's picture: its width to its height, and whether the top
+        and the bottom text line (yellow) lie in the first and the last line's height of it, and the lane (green)."""
+        shot = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], capture_output=True, check=True).stdout
+        (width, height), pixels = map(int, shot.split(b"\n")[1].split()), shot.split(b"\n", 3)[3]
+        rows = [pixels[y * width * 3 : (y + 1) * width * 3] for y in range(height)]
+
+        def at(row, colour):  # the columns of the first and the last pixel of a colour in a row
+            spots = [m.start() // 3 for m in re.finditer(b"(?=%s)" % colour, row) if m.start() % 3 == 0]
+            return spots and (spots[0], spots[-1])
+
+        background, yellow, green = re.escape(bytes((26, 76, 128))), b"[\xa0-\xff]{2}[\0-\x50]", b"\0\xc8\0"
+        picture = [(y, at(row, background)) for y, row in enumerate(rows) if at(row, background)]
+        if not picture:
+            return None
+        top, bottom = picture[0][0], picture[-1][0]
+        left, right = min(x[0] for _, x in picture), max(x[1] for _, x in picture)
+        line = (bottom - top + 1) * 16 / 480
+        text = [y for y in range(top, bottom + 1) if at(rows[y], yellow)]
+        level = [y for y in range(top, bottom + 1) if at(rows[y], green)]
+        return (round((right - left + 1) / (bottom - top + 1), 2), text[:1] and text[0] < top + line,
+                text[-1:] and text[-1] > bottom - line, len(level) > (bottom - top) / 4)
+
+    def testFullScreenShowsTheWholePictureAndAPauseSetsThePointerFree(self):
+        """Classic SDL centres the picture and sdl12-compat scales it to fit: either way all of it shows.
+        Paused, the game lets the pointer leave its window and leaves the processor alone; resumed, it holds it."""
+        probe, away = self.glProbe(), ("1910", "1070")
+        pointer = lambda: tuple(run("xdotool", "getmouselocation").stdout.replace(":", " ").split()[1:4:2])
+        for rt in self.runtimes:
+            self.launch(rt, ["first.txt", "over.txt"], preload=probe, env={"GLPROBE_OUT": "gl"})
+            self.waitFor(LOADED % "first.txt")
+            until(lambda: self.picture() == (1.33, True, True, True), timeout=5)
+            self.assertEqual(self.picture(), (1.33, True, True, True), rt)
+            # F4 pauses in a window (as it acts on every frame it is down, a press may switch twice).
+            while self.probed()["modes"] % 2:
+                modes = self.probed()["modes"]
+                run("xdotool", "keydown", "F4")
+                until(lambda: self.probed()["modes"] > modes)
+                run("xdotool", "keyup", "F4")
+            run("xdotool", "mousemove", *away)
+            self.assertEqual(pointer(), away, "the paused game holds the pointer")
+            stat = lambda: pathlib.Path("/proc/%d/stat" % self.proc.pid).read_text().rsplit(")", 1)[1].split()
+            ticks = lambda: int(stat()[11]) + int(stat()[12])  # its user and system time
+            before = ticks()
+            time.sleep(2)
+            self.assertLess((ticks() - before) / os.sysconf("SC_CLK_TCK") / 2, 0.1, "of a core while paused")
+            run("xdotool", "keydown", "Return", "sleep", 0.3, "keyup", "Return", "mousemove", *away)
+            self.assertNotEqual(pointer(), away, "the resumed game lets the pointer go")
+            self.holdUntil("Escape", DONE)
