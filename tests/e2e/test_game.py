@@ -154,7 +154,9 @@ class Desktop(GameTest):
         """Classic SDL centres the picture and sdl12-compat scales it to fit: either way all of it shows.
         Paused, the game lets the pointer leave its window and leaves the processor alone; resumed, it holds it."""
         probe, away, whole = self.glProbe(), ("1910", "1070"), (1.33, True, True, True)
-        pointer = lambda: tuple(run("xdotool", "getmouselocation").stdout.replace(":", " ").split()[1:4:2])
+        # Where the pointer lands when sent away (the game lets go or takes hold in its next frame).
+        locate = ("xdotool", "mousemove", *away, "getmouselocation")
+        pointer = lambda: tuple(c[2:] for c in run(*locate).stdout.split()[:2])
         for rt in self.runtimes:
             self.launch(rt, ["first.txt", "over.txt"], preload=probe, env={"GLPROBE_OUT": "gl"})
             self.waitFor(LOADED % "first.txt")
@@ -166,13 +168,14 @@ class Desktop(GameTest):
                 run("xdotool", "keydown", "F4")
                 until(lambda: self.probed()["modes"] > modes)
                 run("xdotool", "keyup", "F4")
-            run("xdotool", "mousemove", *away)
+            until(lambda: pointer() == away, timeout=2)
             self.assertEqual(pointer(), away, "the paused game holds the pointer")
             stat = pathlib.Path("/proc/%d/stat" % self.proc.pid)
             ticks = lambda: sum(map(int, stat.read_text().rsplit(")", 1)[1].split()[11:13]))  # user and system time
             before = ticks()
             time.sleep(2)
             self.assertLess((ticks() - before) / os.sysconf("SC_CLK_TCK") / 2, 0.1, "of a core while paused")
-            run("xdotool", "keydown", "Return", "sleep", 0.3, "keyup", "Return", "mousemove", *away)
+            run("xdotool", "keydown", "Return", "sleep", 0.3, "keyup", "Return")
+            until(lambda: pointer() != away, timeout=2)
             self.assertNotEqual(pointer(), away, "the resumed game lets the pointer go")
             self.holdUntil("Escape", DONE)
