@@ -162,8 +162,9 @@ class Desktop(GameTest):
             self.waitFor(LOADED % "first.txt")
             until(lambda: self.picture() == whole, timeout=5)
             self.assertEqual(self.picture(), whole, rt)
-            # F4 pauses in a window (as it acts on every frame it is down, a press may switch twice).
-            while self.probed()["modes"] % 2:
+            # F4 pauses in a window, then switches to full screen and back while paused (as F4 acts on every
+            # frame it is down, a press may switch twice).
+            while self.probed()["modes"] % 2 or self.probed()["modes"] < 4:
                 modes = self.probed()["modes"]
                 run("xdotool", "keydown", "F4")
                 until(lambda: self.probed()["modes"] > modes)
