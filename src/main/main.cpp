@@ -49,8 +49,7 @@ int main(int argc, char **argv)
     printf("OpenGL Renderer: %s\n", (const char *)glGetString(GL_RENDERER));
     printf("OpenGL Version:  %s\n", (const char *)glGetString(GL_VERSION));
 
-    SDL_ShowCursor(SDL_DISABLE);
-    SDL_WM_GrabInput(SDL_GRAB_ON);
+    setPointerFree(false);
 
     int i = 0;
     gameReturn thisGameReturn;

@@ -40,6 +40,9 @@ gameReturn sceneMain(char *sceneFname, e_gameState startingState)
             toggleFullscreen();
             fitProjectionToScreen();
         }
+        // Paused, the player may want other programs, and the picture stands still.
+        setPointerFree(isPaused != 0);
+        if (isPaused != 0) restBetweenStillFrames();
         sceneIdle();
         advanceFrame(&run);
         drawScene();

@@ -3,6 +3,7 @@ $PINWHIRL_RUNTIMES, in a copy of pack/ (a lane 6 wide from y -10 to 2, a pit bey
 that also holds the game's output, written line by line. Keys are read as state once a frame: a key is held until
 the game answers, and a gated level (a named pipe) loads only once fed, after the key that ended the last is up."""
 
+import json
 import os
 import pathlib
 import re
@@ -58,6 +59,15 @@ class GameTest(unittest.TestCase):
                                          env={k: v for k, v in environment.items() if v is not None})
         self.addCleanup(self.proc.wait, 10)
         self.addCleanup(self.proc.kill)
+
+    def glProbe(self):
+        """glprobe.c built to preload: it counts the display lists and the video modes into the game's file gl."""
+        probe = os.path.join(self.enterContext(tempfile.TemporaryDirectory()), "glprobe.so")
+        run("gcc", "-shared", "-fPIC", "-O2", "-o", probe, PACK.parent / "glprobe.c", "-ldl")
+        return probe
+
+    def probed(self):
+        return json.loads(self.read("gl"))
 
     def read(self, name):
         return (self.dir / name).read_text(errors="replace")
