@@ -16,14 +16,21 @@ inputAction eventAction(const SDL_Event *event, e_gameState state, int paused, f
         return throwTime > 0 && state == watchingThrow ? abandonThrow : ignoreInput;
     case SDL_QUIT:
         return closeWindow;
+    case SDL_KEYDOWN:
+        // The keys that act once a press count their presses; the others are
+        // read as state once a frame.
+        return pressKeyOf(event->key.keysym.sym) ? keyPressed : ignoreInput;
     default:
-        // Keys are read as state once a frame, not as events.
         return ignoreInput;
     }
 }
 
-keyActions keysAction(const Uint8 *keystate, SDLMod modstate, int paused, float pausedTime,
-                      unsigned downBefore)
+unsigned pressKeyOf(SDLKey key)
+{
+    return key == SDLK_F12 ? skipKey : key == SDLK_F5 ? restartKey : key == SDLK_F4 ? fullScreenKey : 0;
+}
+
+keyActions keysAction(const Uint8 *keystate, SDLMod modstate, int paused, float pausedTime, unsigned pressed)
 {
     bool pauseKey = keystate[SDLK_p] || keystate[SDLK_PAUSE];
     keyActions a;
@@ -34,10 +41,7 @@ keyActions keysAction(const Uint8 *keystate, SDLMod modstate, int paused, float 
     a.pause = pauseKey && pausedTime > 0 && paused == 0;
     a.resume = (pauseKey || keystate[SDLK_RETURN]) && pausedTime > PAUSE_LOCKOUT && paused == 1;
     // A person holds a key for a tenth of a second or more, many frames: these
-    // act once, as the key goes down.
-    a.down = (keystate[SDLK_F12] ? skipKey : 0) | (keystate[SDLK_F5] ? restartKey : 0) |
-             (keystate[SDLK_F4] ? fullScreenKey : 0);
-    unsigned pressed = a.down & ~downBefore;
+    // act once a press, in the frame it comes in.
     a.skip = pressed & skipKey;
     a.restart = pressed & restartKey;
     a.fullScreen = pressed & fullScreenKey;
@@ -50,16 +54,16 @@ int frameMilliseconds(Uint32 thisTime, Uint32 lastTime)
     return ms > LONGEST_FRAME_MS ? 0 : (int)ms;
 }
 
-// The press keys down in the last frame. A key already down when a level
-// starts (the one that ended the last, still held) waits for its release.
-static unsigned pressKeysDown = 0;
+// The press keys that went down in this frame's events. A key held down
+// brings no more presses, so one that ended the last level waits for its
+// release and a new press.
+static unsigned keysPressed = 0;
 
-void startLevel(e_gameState startingState, const Uint8 *keystate)
+void startLevel(e_gameState startingState)
 {
     pausedTimer = 0;
     gameState = startingState;
     isPaused = 0;
-    pressKeysDown = keysAction(keystate, KMOD_NONE, isPaused, pausedTimer, 0).down;
 }
 
 void showMyGLPointer(int newState) { showGLPointer = newState; }
@@ -86,6 +90,9 @@ void handleEvent(const SDL_Event *event, levelRun *run)
         // The ball goes back at the next step.
         ball.inPlay = 0;
         break;
+    case keyPressed:
+        keysPressed |= pressKeyOf(event->key.keysym.sym);
+        break;
     case closeWindow:
         run->done = 1;
         break;
@@ -96,8 +103,8 @@ void handleEvent(const SDL_Event *event, levelRun *run)
 
 int handleKeys(const Uint8 *keystate, SDLMod modstate, levelRun *run)
 {
-    keyActions a = keysAction(keystate, modstate, isPaused, pausedTimer, pressKeysDown);
-    pressKeysDown = a.down;
+    keyActions a = keysAction(keystate, modstate, isPaused, pausedTimer, keysPressed);
+    keysPressed = 0;
     if (a.quit) {
         run->exitMode = quit;
         run->done = 1;

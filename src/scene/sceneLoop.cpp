@@ -23,7 +23,7 @@ gameReturn sceneMain(char *sceneFname, e_gameState startingState)
 {
     levelRun run = {0, quit};
 
-    startLevel(startingState, SDL_GetKeyState(nullptr));
+    startLevel(startingState);
     fitProjectionToScreen();
     if (sceneLoad(sceneFname) != success) {
         releaseScene();

@@ -18,21 +18,22 @@ typedef enum inputAction {
     releaseThrow,  // left release during the drag
     leaveGameOver, // left release on the game-over screen
     abandonThrow,  // any other button released while a throw rolls
+    keyPressed,    // one of the keys that act once a press went down
     closeWindow,
 } inputAction;
 inputAction eventAction(const SDL_Event *event, e_gameState state, int paused, float throwTime);
 
-// The keys that act once a press, in the frame in which they go down, as bits.
+// The keys that act once a press, in the frame in which it comes, as bits;
+// 0 for the others.
 enum pressKey { skipKey = 1, restartKey = 2, fullScreenKey = 4 };
+unsigned pressKeyOf(SDLKey key);
 
-// What the keys held down in this frame ask for, tested in this order, given
-// which of the press keys were down in the frame before; down tells which are now.
+// What the keys held down in this frame ask for, tested in this order, with
+// the presses of the keys that act once a press that this frame's events brought.
 typedef struct keyActions {
     bool quit, pause, resume, skip, restart, fullScreen;
-    unsigned down;
 } keyActions;
-keyActions keysAction(const Uint8 *keystate, SDLMod modstate, int paused, float pausedTime,
-                      unsigned downBefore);
+keyActions keysAction(const Uint8 *keystate, SDLMod modstate, int paused, float pausedTime, unsigned pressed);
 
 // Milliseconds from one frame's tick count to the next; 0 for a frame longer than LONGEST_FRAME_MS.
 int frameMilliseconds(Uint32 thisTime, Uint32 lastTime);
@@ -44,8 +45,7 @@ typedef struct levelRun {
 } levelRun;
 
 // The wrappers over the scene's state, in frame order.
-// keystate: the keys down as the level starts, which wait for their release.
-void startLevel(e_gameState startingState, const Uint8 *keystate);
+void startLevel(e_gameState startingState);
 void handleEvent(const SDL_Event *event, levelRun *run);
 // Returns 1 when the full-screen key is down: the caller then switches the
 // video mode and fits the projection to the new surface.

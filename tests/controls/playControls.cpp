@@ -1,14 +1,13 @@
 // Plays the scripts of controls.txt through the game's controls and clock and
 // prints what they decide and what the level's state becomes, for the test to
 // compare with expected.txt. Each line of a script is one command:
-//   event press|release BUTTON / move X Y DX DY / quit / key  STATE PAUSED THROWTIME
+//   event press|release BUTTON / move X Y DX DY / quit / key KEY  STATE PAUSED THROWTIME
 //       what one event asks for in that state (left right middle wheeldown)
-//   keys KEY... MOD PAUSED PAUSEDTIME   what the keys going down ask for (MOD none lctrl rctrl)
-//   drag DX DY SECONDS / clock LAST NOW   the push of a drag, the milliseconds of a frame
-//   level STATE   a level starts: the ball at (3, -6, 0.5) on a floor, 5 pins, no throw running
-//   start STATE   a level starts, with the state as the last one left it
-//   set state|paused|pins|throwTime|ball|velocity ...   the state the next steps find
-//   press/release BUTTON, move X Y DX DY, quit   events of the drain
+//   keys KEY... MOD PAUSED PAUSEDTIME   what the keys down ask for, F12, F5 and F4 just pressed (MOD none
+//   lctrl rctrl) drag DX DY SECONDS / clock LAST NOW   the push of a drag, the milliseconds of a frame level
+//   STATE   a level starts: the ball at (3, -6, 0.5) on a floor, 5 pins, no throw running start STATE   a
+//   level starts, with the state as the last one left it set state|paused|pins|throwTime|ball|velocity ...
+//   the state the next steps find press/release BUTTON, move X Y DX DY, quit, key KEY   events of the drain
 //   hold KEY... (none for no key), frames MS [COUNT]   frames: keys, clock and the level's steps
 //   pauses MS COUNT   frames, and whether each left the game paused
 //   show   the level's state
@@ -34,7 +33,7 @@ const std::map<std::string, int> KEYS = {{"escape", SDLK_ESCAPE}, {"q", SDLK_q},
 const std::map<std::string, int> MODS = {{"none", KMOD_NONE}, {"lctrl", KMOD_LCTRL}, {"rctrl", KMOD_RCTRL}};
 const char *const STATES[] = {"introduction", "awaitingThrow", "throwing", "watchingThrow", "over"};
 const char *const ACTIONS[] = {"ignore",        "startThrow",   "movePointer", "releaseThrow",
-                               "leaveGameOver", "abandonThrow", "closeWindow"};
+                               "leaveGameOver", "abandonThrow", "keyPressed",  "closeWindow"};
 const char *const RETURNS[] = {"quit", "levelCompleted", "restart"};
 // The level's floor: z = 0 as far as a throw goes.
 collisionFace FLOOR = {{{-1000, -1000, 0}, {1000, -1000, 0}, {0, 1000, 0}}, {0, 0, 1}, 0, nullptr};
@@ -47,7 +46,7 @@ e_gameState stateNamed(const std::string &name)
     return (e_gameState)k;
 }
 
-// An event from the rest of a line: press/release BUTTON, move X Y DX DY, quit, key.
+// An event from the rest of a line: press/release BUTTON, move X Y DX DY, quit, key KEY (going down).
 SDL_Event event(const std::string &kind, std::istringstream &in)
 {
     SDL_Event e = {};
@@ -60,8 +59,12 @@ SDL_Event event(const std::string &kind, std::istringstream &in)
     } else if (kind == "move") {
         in >> x >> y >> dx >> dy;
         e.motion = SDL_MouseMotionEvent{SDL_MOUSEMOTION, 0, 0, (Uint16)x, (Uint16)y, (Sint16)dx, (Sint16)dy};
+    } else if (kind == "key") {
+        in >> name;
+        e.type = SDL_KEYDOWN;
+        e.key.keysym.sym = (SDLKey)KEYS.at(name);
     } else {
-        e.type = kind == "quit" ? SDL_QUIT : SDL_KEYDOWN;
+        e.type = SDL_QUIT;
     }
     return e;
 }
@@ -90,12 +93,13 @@ int main(int argc, char **argv)
             printf("%s-> %s\n", line, ACTIONS[eventAction(&e, stateNamed(word), paused, throwTime)]);
         } else if (what == "keys") {
             Uint8 keys[SDLK_LAST] = {};
+            unsigned pressed = 0;
             while (in >> word && KEYS.count(word))
-                keys[KEYS.at(word)] = 1;
+                keys[KEYS.at(word)] = 1, pressed |= pressKeyOf((SDLKey)KEYS.at(word));
             int paused;
             float pausedTime;
             in >> paused >> pausedTime;
-            keyActions a = keysAction(keys, (SDLMod)MODS.at(word), paused, pausedTime, 0);
+            keyActions a = keysAction(keys, (SDLMod)MODS.at(word), paused, pausedTime, pressed);
             printf("%s->%s%s%s%s%s%s\n", line, a.quit ? " quit" : "", a.pause ? " pause" : "",
                    a.resume ? " resume" : "", a.skip ? " skip" : "", a.restart ? " restart" : "",
                    a.fullScreen ? " fullScreen" : "");
@@ -119,7 +123,7 @@ int main(int argc, char **argv)
                 remainingPins = 5, throwTimeRemaining = -1, run = {0, quit};
                 startSteps(&level);
             }
-            startLevel(stateNamed(word), held);
+            startLevel(stateNamed(word));
         } else if (what == "set") {
             in >> word;
             if (word == "state") in >> word, gameState = stateNamed(word);

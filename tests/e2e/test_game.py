@@ -184,9 +184,8 @@ class Desktop(GameTest):
             # F4 pauses in a window, then switches to full screen and back while paused, once a press.
             while self.probed()["modes"] % 2 or self.probed()["modes"] < 4:
                 modes = self.probed()["modes"]
-                run("xdotool", "keydown", "F4")
+                run("xdotool", "keydown", "F4", "sleep", 0.3, "keyup", "F4")
                 until(lambda: self.probed()["modes"] > modes)
-                run("xdotool", "keyup", "F4")
             until(lambda: pointer() == away, timeout=2)
             self.assertEqual(pointer(), away, "the paused game holds the pointer")
             stat = pathlib.Path("/proc/%d/stat" % self.proc.pid)
