@@ -114,7 +114,7 @@ BENCHMARK(BM_buildFaceIndex)->ArgNames({"triangles"})->Arg(1000)->Arg(100000)->U
 // Levels of the pack as the game loads them: read by its reader from levels/
 // (which names the meshes relative to the pack's folder and prints a line as
 // it reads), each once.
-const char *const PACK_LEVELS[] = {"01-classic.scene", "08-hills.scene"};
+const char *const PACK_LEVELS[] = {"classic.scene", "hills.scene"};
 const float LEVEL_STEP = 1.0f / 100.0f;     // a frame at the slowest rate the game is to keep
 const vec3 THROW_PUSH = {0.0f, 8.0f, 0.0f}; // a drag of 200 px up the screen in half a second
 
