@@ -3,7 +3,7 @@
 
 #include "includes.h"
 
-extern e_gameState gameState;
+extern e_gameState &gameState;
 
 gameReturn sceneMain(char *sceneFname, e_gameState startingState);
 void sceneReshape(int w, int h);

@@ -62,7 +62,7 @@ std::string jsonString(const std::string &s)
 struct levelResult {
     std::string scene;
     bool searched;
-    std::vector<vec3> throws;
+    std::vector<drag> throws;
 };
 
 void checkLevel(const std::string &name, bool search, int maxThrows, std::vector<levelResult> *results)
@@ -162,8 +162,7 @@ int main(int argc, char **argv)
                    jsonString(results[k].scene).c_str(), results[k].searched ? "true" : "false");
             for (size_t t = 0; t < results[k].throws.size(); t++)
                 printf("%s{\"right\": %.1f, \"up\": %.1f, \"seconds\": %g}", t ? ", " : "",
-                       results[k].throws[t].x * DRAG_SECONDS / MOUSE_SENSITIVITY,
-                       results[k].throws[t].y * DRAG_SECONDS / MOUSE_SENSITIVITY, DRAG_SECONDS);
+                       (double)results[k].throws[t].right, (double)results[k].throws[t].up, DRAG_MS / 1000.0);
             printf("]}");
         }
         printf("],\n \"errors\": %d, \"warnings\": %d}\n", counts[errorFinding], counts[warningFinding]);

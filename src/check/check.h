@@ -30,10 +30,14 @@ bool checkScene(const std::string &name, sceneData *scene);
 void checkGeometry(const std::string &name, const sceneData *scene);
 // The level left alone for half a minute: what moves or falls out.
 void checkSettling(const std::string &name, const sceneData *scene);
-// Searches for at most maxThrows throws that clear the level; the drags found,
-// as (right, up) pixels over DRAG_SECONDS, or none.
-const float DRAG_SECONDS = 0.5f;
-std::vector<vec3> searchThrows(const std::string &name, const sceneData *scene, int maxThrows,
+// A throw as the player drags it: pixels to the right and up the screen, over DRAG_MS.
+struct drag {
+    int right, up;
+};
+const int DRAG_MS = 500;
+// Searches for at most maxThrows throws that clear the level, played as the
+// game plays them; the drags found, or none.
+std::vector<drag> searchThrows(const std::string &name, const sceneData *scene, int maxThrows,
                                bool showProgress);
-// The drag a throw speed asks for, in words.
-std::string dragWords(vec3 push);
+// A drag in words.
+std::string dragWords(drag d);

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <set>
 
-#include "../scene/physics.h"
+#include "../scene/levelPlay.h"
 #include "../vectorMath.h"
 #include "check.h"
 
@@ -14,12 +14,10 @@ namespace
 {
 
 const double SIN_ONE_DEGREE = 0.0175;
-const float SETTLE_SECONDS = 30.0f;
-const float STEPS_LEFT_ALONE[] = {1.0f / 60.0f, 1.0f / 500.0f}; // a 60 Hz display, and a fast software one
-const float ALLOWED_DRIFT = 0.05f;                              // resting objects hop a little
-const float SEARCH_STEP = 0.01f;
-const float AIM_SECONDS = 3.0f;        // the player's pause before and between throws
-const float LAST_WAIT_SECONDS = 10.0f; // after the last throw, what still rolls may still fall
+const int SETTLE_MS = 30000;
+const float ALLOWED_DRIFT = 0.05f; // resting objects hop a little
+const int AIM_MS = 3000;           // the player's pause before and between throws
+const int LAST_WAIT_MS = 10000;    // after the last throw, what still rolls may still fall
 
 struct dvec {
     double x, y, z;
@@ -106,24 +104,33 @@ void checkTriangles(const std::string &file, const meshData &m, bool collision)
                    std::to_string(m.numTriangles));
 }
 
-// Steps the level for a while; stops early once no pins are left, or the ball is out when asked.
-void play(dynamicObject *ball, std::vector<dynamicObject> &pins, int *left, const sceneData *s,
-          faceIndex *index, float seconds, bool untilBallOut = false)
+// The level as the game starts it, awaiting the first throw, over its own
+// copy of the pins.
+levelPlay startPlay(const sceneData *s, std::vector<dynamicObject> &pins, faceIndex *index)
 {
-    for (float t = 0; t<seconds && * left> 0 && !(untilBallOut && !ball->inPlay); t += SEARCH_STEP)
-        physicsStep(ball, pins.data(), (int)pins.size(), s->firstCollisionFace, s->worldLowerBound,
-                    SEARCH_STEP, left, index);
+    levelPlay p = newLevelPlay();
+    pins.assign(s->pins, s->pins + s->numPins);
+    p.ball = s->ball, p.pins = pins.data(), p.numPins = s->numPins, p.remainingPins = s->numPins;
+    p.firstCollisionFace = s->firstCollisionFace, p.collisionIndex = index;
+    p.worldLowerBound = s->worldLowerBound;
+    p.gameState = awaitingThrow;
+    p.cameraLocation = p.cameraInitLoc = s->cameraLocation;
+    p.cameraVelocity = vec_between_points(p.cameraInitLoc, p.ball.location);
+    vec_normalize(&p.cameraVelocity);
+    return p;
 }
 
-// A throw as the game plays it: the push added to the ball, ten seconds or until
-// the ball falls out, the ball put back at its start, then a wait.
-void throwOnce(dynamicObject *ball, std::vector<dynamicObject> &pins, int *left, const sceneData *s,
-               faceIndex *index, vec3 push, float wait)
+// A throw as a player makes it: the drag over DRAG_MS, the throw watched until
+// the ball is back (its ten seconds, or less if it falls out), then a wait.
+void playThrow(levelPlay *p, drag d, int waitMs)
 {
-    ball->velocity = vec_add(ball->velocity, push);
-    play(ball, pins, left, s, index, THROW_SECONDS, true);
-    ball->location = ball->initLoc, ball->velocity = vec3{0, 0, 0}, ball->inPlay = 1;
-    play(ball, pins, left, s, index, wait);
+    beginThrow(p);
+    addDrag(p, d.right, -d.up);
+    advanceLevel(p, DRAG_MS);
+    endDrag(p);
+    while (p->gameState == watchingThrow && !advanceLevel(p, STEP_MS)) {
+    }
+    advanceLevel(p, waitMs);
 }
 
 } // namespace
@@ -173,77 +180,74 @@ void checkSettling(const std::string &name, const sceneData *s)
 {
     std::vector<float> worst(s->numPins + 1, 0.0f);
     std::vector<bool> fell(s->numPins + 1, false);
-    // Stepped through the broad phase like the game (the same bits), so that a
+    // Through the broad phase like the game (the same bits), so that a
     // collision mesh of tens of thousands of triangles is checked in seconds.
     faceIndex *index = buildFaceIndex(s->firstCollisionFace);
-    for (float step : STEPS_LEFT_ALONE) {
-        dynamicObject ball = s->ball;
-        std::vector<dynamicObject> pins(s->pins, s->pins + s->numPins);
-        int left = s->numPins + 1; // never runs out: the level is left alone for the whole time
-        for (float t = 0; t < SETTLE_SECONDS; t += step) {
-            physicsStep(&ball, pins.data(), (int)pins.size(), s->firstCollisionFace, s->worldLowerBound, step,
-                        &left, index);
-            for (int i = 0; i <= s->numPins; i++) {
-                const dynamicObject &o = i == 0 ? ball : pins[i - 1];
-                fell[i] = fell[i] || !o.inPlay;
-                worst[i] = std::max(worst[i], vec_mag(vec_between_points(o.initLoc, o.location)));
-            }
+    std::vector<dynamicObject> pins;
+    levelPlay p = startPlay(s, pins, index);
+    for (int t = 0; t < SETTLE_MS && !advanceLevel(&p, STEP_MS); t += STEP_MS)
+        for (int i = 0; i <= s->numPins; i++) {
+            const dynamicObject &o = i == 0 ? p.ball : pins[i - 1];
+            fell[i] = fell[i] || !o.inPlay;
+            worst[i] = std::max(worst[i], vec_mag(vec_between_points(o.initLoc, o.location)));
         }
-    }
+    for (int i = 1; i <= s->numPins; i++)
+        fell[i] = fell[i] || !pins[i - 1].inPlay;
     for (int i = 0; i <= s->numPins; i++)
         if (fell[i] || worst[i] > ALLOWED_DRIFT)
             report(name, entryLine(name, objectEntry(i)), warningFinding,
                    objectName(i) +
                        (fell[i] ? " falls out" : " moves " + number(worst[i]) + " from where it starts") +
-                       " when the level is left alone for " + number(SETTLE_SECONDS) + " seconds");
+                       " when the level is left alone for " + number(SETTLE_MS / 1000) + " seconds");
     freeFaceIndex(index);
 }
 
-// Tries throws of drags from 150 to 800 pixels a second, the plain ones first:
+// Tries drags of 125 to 400 pixels up the screen, the plain ones first:
 // straight down the lane at middling speeds, then more and more to the side.
 // Each round plays the throw that leaves the fewest pins.
-std::vector<vec3> searchThrows(const std::string &name, const sceneData *s, int maxThrows, bool showProgress)
+std::vector<drag> searchThrows(const std::string &name, const sceneData *s, int maxThrows, bool showProgress)
 {
-    const float speeds[] = {8, 6, 10, 12, 5, 14, 16};
-    const int SLOPES = 21, TRIES = SLOPES * (int)(sizeof speeds / sizeof speeds[0]);
-    dynamicObject ball = s->ball;
-    std::vector<dynamicObject> pins(s->pins, s->pins + s->numPins);
-    int left = s->numPins;
+    const int ups[] = {200, 150, 250, 300, 125, 350, 400};
+    const int SLOPES = 21, TRIES = SLOPES * (int)(sizeof ups / sizeof ups[0]);
     faceIndex *index = buildFaceIndex(s->firstCollisionFace);
-    play(&ball, pins, &left, s, index, AIM_SECONDS);
-    std::vector<vec3> played;
-    for (int n = 0; n < maxThrows && left > 0; n++) {
-        float wait = n + 1 == maxThrows ? LAST_WAIT_SECONDS : AIM_SECONDS;
-        vec3 best = {0, 0, (float)left + 1}; // z: the pins it leaves
-        for (int k = 0, tried = 0; k < SLOPES && best.z > 0; k++) {
+    std::vector<dynamicObject> pins, tryPins;
+    levelPlay p = startPlay(s, pins, index);
+    advanceLevel(&p, AIM_MS);
+    std::vector<drag> played;
+    for (int n = 0; n < maxThrows && p.remainingPins > 0; n++) {
+        int wait = n + 1 == maxThrows ? LAST_WAIT_MS : AIM_MS;
+        drag best = {0, 0};
+        int bestLeft = p.remainingPins + 1;
+        for (int k = 0, tried = 0; k < SLOPES && bestLeft > 0; k++) {
             float slope = k == 0 ? 0 : 0.05f * (float)((k + 1) / 2) * (k % 2 ? 1 : -1);
-            for (float vy : speeds) {
+            for (int up : ups) {
                 if (showProgress)
                     fprintf(stderr, "\r%s: throw %d of at most %d, trying %d of %d ", name.c_str(), n + 1,
                             maxThrows, ++tried, TRIES);
-                dynamicObject b = ball;
-                std::vector<dynamicObject> p = pins;
-                int l = left;
-                throwOnce(&b, p, &l, s, index, vec3{slope * vy, vy, 0}, wait);
-                if (l < best.z) best = {slope * vy, vy, (float)l};
-                if (best.z == 0) break;
+                drag d = {(int)lroundf(slope * (float)up), up};
+                levelPlay q = p;
+                tryPins = pins;
+                q.pins = tryPins.data();
+                playThrow(&q, d, wait);
+                if (q.remainingPins < bestLeft) best = d, bestLeft = q.remainingPins;
+                if (bestLeft == 0) break;
             }
         }
-        throwOnce(&ball, pins, &left, s, index, vec3{best.x, best.y, 0}, wait);
-        played.push_back(vec3{best.x, best.y, 0});
+        playThrow(&p, best, wait);
+        played.push_back(best);
     }
     if (showProgress) fprintf(stderr, "\r\033[K");
     freeFaceIndex(index);
-    return left > 0 ? std::vector<vec3>{} : played;
+    return p.remainingPins > 0 ? std::vector<drag>{} : played;
 }
 
-std::string dragWords(vec3 push)
+std::string dragWords(drag d)
 {
-    double right = push.x * DRAG_SECONDS / MOUSE_SENSITIVITY, up = push.y * DRAG_SECONDS / MOUSE_SENSITIVITY;
+    double right = d.right, up = d.up;
     double angle = atan2(right, up) * 180 / M_PI;
     return "drag " + number(round(sqrt(right * right + up * up))) + " px up the screen" +
            (fabs(angle) < 0.5
                 ? ""
                 : ", " + number(round(fabs(angle))) + " degrees " + (angle > 0 ? "right" : "left")) +
-           " in " + number(DRAG_SECONDS) + " s";
+           " in " + number(DRAG_MS / 1000.0) + " s";
 }

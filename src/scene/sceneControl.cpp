@@ -1,5 +1,4 @@
 // Input, game states, timers and the frame clock of a level.
-#include "../vectorMath.h"
 #include "sceneLoop.h"
 
 inputAction eventAction(const SDL_Event *event, e_gameState state, int paused, float throwTime)
@@ -23,7 +22,8 @@ inputAction eventAction(const SDL_Event *event, e_gameState state, int paused, f
     }
 }
 
-keyActions keysAction(const Uint8 *keystate, SDLMod modstate, int paused, float pausedTime)
+keyActions keysAction(const Uint8 *keystate, SDLMod modstate, int paused, float pausedTime,
+                      unsigned downBefore)
 {
     bool pauseKey = keystate[SDLK_p] || keystate[SDLK_PAUSE];
     keyActions a;
@@ -33,70 +33,57 @@ keyActions keysAction(const Uint8 *keystate, SDLMod modstate, int paused, float 
     // frame never both pauses and resumes. Return only resumes.
     a.pause = pauseKey && pausedTime > 0 && paused == 0;
     a.resume = (pauseKey || keystate[SDLK_RETURN]) && pausedTime > PAUSE_LOCKOUT && paused == 1;
-    a.skip = keystate[SDLK_F12];
-    a.restart = keystate[SDLK_F5];
-    a.fullScreen = keystate[SDLK_F4];
+    // A person holds a key for a tenth of a second or more, many frames: these
+    // act once, as the key goes down.
+    a.down = (keystate[SDLK_F12] ? skipKey : 0) | (keystate[SDLK_F5] ? restartKey : 0) |
+             (keystate[SDLK_F4] ? fullScreenKey : 0);
+    unsigned pressed = a.down & ~downBefore;
+    a.skip = pressed & skipKey;
+    a.restart = pressed & restartKey;
+    a.fullScreen = pressed & fullScreenKey;
     return a;
 }
 
-bool dragPush(int totalX, int totalY, float motionTime, vec3 *push)
+int frameMilliseconds(Uint32 thisTime, Uint32 lastTime)
 {
-    if (!(motionTime > CLICK_SECONDS)) return false;
-    // Screen y runs down, so motion up the screen (negative) pushes the ball forward.
-    *push = vec3{totalX * xsensitivity / motionTime, -(totalY * ysensitivity / motionTime), 0.0f};
-    return true;
+    Uint32 ms = thisTime - lastTime;
+    return ms > LONGEST_FRAME_MS ? 0 : (int)ms;
 }
 
-float frameSeconds(Uint32 thisTime, Uint32 lastTime)
-{
-    float seconds = (float)((int)(thisTime - lastTime) / 1000.0);
-    return seconds > LONGEST_FRAME ? 0.0f : seconds;
-}
+// The press keys down in the last frame. A key already down when a level
+// starts (the one that ended the last, still held) waits for its release.
+static unsigned pressKeysDown = 0;
 
-void startLevel(e_gameState startingState)
+void startLevel(e_gameState startingState, const Uint8 *keystate)
 {
     pausedTimer = 0;
     gameState = startingState;
     isPaused = 0;
+    pressKeysDown = keysAction(keystate, KMOD_NONE, isPaused, pausedTimer, 0).down;
 }
 
 void showMyGLPointer(int newState) { showGLPointer = newState; }
 
 void handleEvent(const SDL_Event *event, levelRun *run)
 {
-    vec3 push;
     switch (eventAction(event, gameState, isPaused, throwTimeRemaining)) {
     case startThrow:
-        ball.inPlay = 1;
-        gameState = throwing;
-        mouseMotionTime = 0;
-        totalXChange = 0;
-        totalYChange = 0;
+        beginThrow(&level);
         break;
     case movePointer:
         mousex = event->motion.x;
         mousey = event->motion.y;
-        if (isPaused == 0) {
-            totalXChange += event->motion.xrel;
-            totalYChange += event->motion.yrel;
-        }
+        if (isPaused == 0) addDrag(&level, event->motion.xrel, event->motion.yrel);
         break;
     case releaseThrow:
-        if (dragPush(totalXChange, totalYChange, mouseMotionTime, &push)) {
-            gameState = watchingThrow;
-            throwTimeRemaining = THROW_SECONDS;
-            ball.velocity.x += push.x;
-            ball.velocity.y += push.y;
-        } else {
-            gameState = awaitingThrow;
-        }
+        endDrag(&level);
         break;
     case leaveGameOver:
         run->exitMode = levelCompleted;
         run->done = 1;
         break;
     case abandonThrow:
-        // The ball goes back in this frame's end-of-throw step.
+        // The ball goes back at the next step.
         ball.inPlay = 0;
         break;
     case closeWindow:
@@ -109,7 +96,8 @@ void handleEvent(const SDL_Event *event, levelRun *run)
 
 int handleKeys(const Uint8 *keystate, SDLMod modstate, levelRun *run)
 {
-    keyActions a = keysAction(keystate, modstate, isPaused, pausedTimer);
+    keyActions a = keysAction(keystate, modstate, isPaused, pausedTimer, pressKeysDown);
+    pressKeysDown = a.down;
     if (a.quit) {
         run->exitMode = quit;
         run->done = 1;
@@ -136,40 +124,18 @@ int handleKeys(const Uint8 *keystate, SDLMod modstate, levelRun *run)
 
 void frameClock(Uint32 thisTime, Uint32 *lastTime)
 {
-    deltaTime = frameSeconds(thisTime, *lastTime);
+    int ms = frameMilliseconds(thisTime, *lastTime);
+    deltaTime = (float)(ms / 1000.0);
     gameDeltaTime = isPaused == 1 ? 0.0f : deltaTime;
+    gameMilliseconds = isPaused == 1 ? 0 : ms;
     *lastTime = thisTime;
 }
 
-void advanceTimers(void)
+void advanceFrame(levelRun *run)
 {
     pausedTimer += deltaTime;
-    mouseMotionTime += gameDeltaTime;
-    throwTimeRemaining -= gameDeltaTime;
-}
-
-int throwIsOver(void) { return (throwTimeRemaining <= 0 && gameState == watchingThrow) || ball.inPlay == 0; }
-
-// The pins stay as the throw left them; only the ball and the camera's look
-// direction start over.
-void putBallBack(void)
-{
-    gameState = awaitingThrow;
-    throwTimeRemaining = -1;
-    ball.location = ball.initLoc;
-    ball.velocity = vec3{0, 0, 0};
-    ball.inPlay = 1;
-    cameraVelocity = vec_between_points(cameraInitLoc, ball.location);
-    vec_normalize(&cameraVelocity);
-}
-
-void testLevelWon(levelRun *run)
-{
-    if (remainingPins < 1 && gameState != over) {
+    if (advanceLevel(&level, gameMilliseconds)) {
         run->done = 1;
         run->exitMode = levelCompleted;
-        throwTimeRemaining = -1;
     }
 }
-
-int worldMoves(void) { return isPaused == 0 && (gameState == awaitingThrow || gameState == watchingThrow); }

@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "../text.h"
-#include "../vectorMath.h"
 #include "sceneDraw.h"
 #include "sceneInternal.h"
 
@@ -27,20 +26,6 @@ void sceneReshape(int w, int h)
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-// Blends the look direction toward the ball: the unit direction to the ball
-// weighted by cameraSpeed * gameDeltaTime plus the unit old direction weighted by
-// (1 - gameDeltaTime) / cameraSpeed. Paused, the camera holds still.
-void turnCamera(void)
-{
-    vec3 tempVec1 = vec_between_points(cameraLocation, ball.location);
-    vec_normalize(&tempVec1);
-    vec_normalize(&cameraVelocity);
-    float towardBall = cameraSpeed * gameDeltaTime;
-    float keep = (1 - gameDeltaTime) / cameraSpeed;
-    cameraVelocity =
-        vec_add(vec_scalar_multiple(tempVec1, towardBall), vec_scalar_multiple(cameraVelocity, keep));
-}
-
 static void drawAt(vec3 location, GLint list)
 {
     glPushMatrix();
@@ -54,16 +39,17 @@ static void drawWorld(void)
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    gluLookAt(cameraLocation.x, cameraLocation.y, cameraLocation.z, cameraLocation.x + cameraVelocity.x,
-              cameraLocation.y + cameraVelocity.y, cameraLocation.z + cameraVelocity.z, 0.0, 0.0, 1.0);
-    // Takes effect in the next frame's view.
-    turnCamera();
+    // Everything is drawn between the last two steps, as far on as the frame
+    // is into the next, so that motion is as smooth as the frames come.
+    vec3 look = lookBetweenSteps(&level);
+    gluLookAt(cameraLocation.x, cameraLocation.y, cameraLocation.z, cameraLocation.x + look.x,
+              cameraLocation.y + look.y, cameraLocation.z + look.z, 0.0, 0.0, 1.0);
 
     glCallList((GLuint)worldDispList);
     // The ball is drawn whether in play or not; a pin only while in play.
-    drawAt(ball.location, ball.dispList);
+    drawAt(locationBetweenSteps(&level, 0), ball.dispList);
     for (int i = 0; i < numPins; i++)
-        if (pins[i].inPlay == 1) drawAt(pins[i].location, pins[i].dispList);
+        if (pins[i].inPlay == 1) drawAt(locationBetweenSteps(&level, i + 1), pins[i].dispList);
 }
 
 // Positions are fractions of the window from its bottom-left corner; the text

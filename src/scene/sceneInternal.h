@@ -7,39 +7,44 @@
 
 #include "../bodies.h"
 #include "../scene.h"
-#include "faceIndex.h"
+#include "levelPlay.h"
 
-// Level state, filled by the scene file.
-extern int numPins;
-extern dynamicObject *pins;
+// The level in play, and the scene's names for its parts: the world and the
+// camera, filled by the scene file, and the throw.
+extern levelPlay level;
+extern int &numPins;
+extern dynamicObject *&pins;
 extern int pinRecords; // records allocated in pins, which may be fewer than numPins after a failed load
-extern dynamicObject ball;
-extern int remainingPins;
-extern collisionFace *firstCollisionFace;
-extern faceIndex *collisionIndex; // the physics' broad phase over it, or null
+extern dynamicObject &ball;
+extern int &remainingPins;
+extern collisionFace *&firstCollisionFace;
+extern faceIndex *&collisionIndex; // the physics' broad phase over it, or null
+extern float &worldLowerBound;
+extern vec3 &cameraLocation;
+extern vec3 &cameraInitLoc;
+extern vec3 &cameraVelocity;
+extern float &cameraSpeed;
+extern float &mouseMotionTime;
+extern float &throwTimeRemaining;
+extern int &totalXChange;
+extern int &totalYChange;
+extern float &ysensitivity;
+extern float &xsensitivity;
+
+// Level state filled by the scene file for drawing.
 extern float bgRed, bgGreen, bgBlue;
 extern float txtRed, txtGreen, txtBlue;
 extern GLint worldDispList;
-extern float worldLowerBound;
-extern vec3 cameraLocation;
-extern vec3 cameraInitLoc;
-extern vec3 cameraVelocity;
-extern float cameraSpeed;
 
-// Frame clock, timers and input.
-extern float deltaTime;
-extern float gameDeltaTime;
+// Frame clock, pause and the pointer.
+extern float deltaTime;      // real seconds of the last frame; 0 for one longer than LONGEST_FRAME
+extern float gameDeltaTime;  // deltaTime, or 0 while paused
+extern int gameMilliseconds; // the same in whole milliseconds: what the level moves on by
 extern int isPaused;
 extern float pausedTimer;
 extern int limitFrames;
-extern float mouseMotionTime;
-extern float throwTimeRemaining;
-extern int totalXChange;
-extern int totalYChange;
 extern Uint16 mousex;
 extern Uint16 mousey;
-extern float ysensitivity;
-extern float xsensitivity;
 extern int showGLPointer;
 
 // Loading (sceneLoad.cpp): the file read, its meshes compiled into display lists.
@@ -48,9 +53,6 @@ void sceneUnload(void);
 // What sceneUnload releases, without its message: a level whose load failed
 // ends the run quietly, but must not leave its collision mesh behind.
 void releaseScene(void);
-
-// One physics step of the level's own state.
-void doPhysics(void);
 
 // Drawing (sceneDraw.cpp).
 void drawScene(void);

@@ -5,7 +5,6 @@
 
 #include "../objects.h"
 #include "../vectorMath.h"
-#include "physics.h"
 #include "sceneFile.h"
 #include "sceneInternal.h"
 
@@ -29,6 +28,9 @@ static void adoptScene(sceneData *s)
     if (s->ballMesh.read) ball.dispList = compileMesh(&s->ballMesh.mesh);
     for (int i = 0; i < pinRecords; i++)
         if (s->pinMeshes[i].read) pins[i].dispList = compileMesh(&s->pinMeshes[i].mesh);
+    // Where each object's last step began, for drawing between steps; without
+    // the memory for it objects are drawn where the last step left them.
+    level.stepStart = (vec3 *)calloc((size_t)pinRecords + 1, sizeof(vec3));
     s->firstCollisionFace = nullptr;
     s->pins = nullptr;
     freeSceneData(s);
@@ -59,6 +61,7 @@ condition sceneLoad(char *fName)
     cameraInitLoc = cameraLocation;
     cameraVelocity = vec_between_points(cameraInitLoc, ball.location);
     vec_normalize(&cameraVelocity);
+    startSteps(&level);
 
     // Show the background until the first frame is drawn.
     SDL_GL_SwapBuffers();
@@ -84,11 +87,7 @@ void releaseScene(void)
     free(pins);
     pins = nullptr;
     pinRecords = 0;
+    free(level.stepStart);
+    level.stepStart = nullptr;
     if (glIsList((GLuint)worldDispList)) glDeleteLists((GLuint)worldDispList, 1);
-}
-
-void doPhysics(void)
-{
-    physicsStep(&ball, pins, numPins, firstCollisionFace, worldLowerBound, gameDeltaTime, &remainingPins,
-                collisionIndex);
 }

@@ -23,7 +23,7 @@ gameReturn sceneMain(char *sceneFname, e_gameState startingState)
 {
     levelRun run = {0, quit};
 
-    startLevel(startingState);
+    startLevel(startingState, SDL_GetKeyState(nullptr));
     fitProjectionToScreen();
     if (sceneLoad(sceneFname) != success) {
         releaseScene();
@@ -41,10 +41,7 @@ gameReturn sceneMain(char *sceneFname, e_gameState startingState)
             fitProjectionToScreen();
         }
         sceneIdle();
-        advanceTimers();
-        if (throwIsOver()) putBallBack();
-        testLevelWon(&run);
-        if (worldMoves()) doPhysics();
+        advanceFrame(&run);
         drawScene();
     }
 

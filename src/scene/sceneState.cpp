@@ -1,34 +1,38 @@
 // Definitions of the scene module's state, with the values a run starts from.
 #include "sceneInternal.h"
 
-int numPins = 0;
-dynamicObject *pins = nullptr;
+// The level in play; the names below are the scene's own for its parts.
+levelPlay level = newLevelPlay();
+dynamicObject &ball = level.ball;
+dynamicObject *&pins = level.pins;
+int &numPins = level.numPins;
+int &remainingPins = level.remainingPins;
+collisionFace *&firstCollisionFace = level.firstCollisionFace;
+faceIndex *&collisionIndex = level.collisionIndex;
+float &worldLowerBound = level.worldLowerBound;
+vec3 &cameraLocation = level.cameraLocation;
+vec3 &cameraInitLoc = level.cameraInitLoc;
+vec3 &cameraVelocity = level.cameraVelocity;
+float &cameraSpeed = level.cameraSpeed;
+e_gameState &gameState = level.gameState;
+float &mouseMotionTime = level.mouseMotionTime;
+float &throwTimeRemaining = level.throwTimeRemaining;
+int &totalXChange = level.totalXChange;
+int &totalYChange = level.totalYChange;
+float &ysensitivity = level.ysensitivity;
+float &xsensitivity = level.xsensitivity;
+
 int pinRecords = 0;
-dynamicObject ball = {};
-int remainingPins = 0;
-collisionFace *firstCollisionFace = nullptr;
-faceIndex *collisionIndex = nullptr;
 float bgRed = 0.5f, bgGreen = 0.5f, bgBlue = 0.5f;
 float txtRed = 0.5f, txtGreen = 0.5f, txtBlue = 0.5f;
 GLint worldDispList = 0;
-float worldLowerBound = -100.0f;
-vec3 cameraLocation = {0.0f, 0.0f, 0.0f};
-vec3 cameraInitLoc = {0.0f, 0.0f, 0.0f};
-vec3 cameraVelocity = {0.0f, 0.0f, 0.0f};
-float cameraSpeed = 20.0f;
 
 float deltaTime = 0.0f;
 float gameDeltaTime = 0.0f;
+int gameMilliseconds = 0;
 int isPaused = 1;
 float pausedTimer = 0.0f;
 int limitFrames = 0;
-float mouseMotionTime = 0.0f;
-float throwTimeRemaining = 0.0f;
-int totalXChange = 0;
-int totalYChange = 0;
 Uint16 mousex = 0;
 Uint16 mousey = 0;
-float ysensitivity = MOUSE_SENSITIVITY;
-float xsensitivity = MOUSE_SENSITIVITY;
-e_gameState gameState = introduction;
 int showGLPointer = 0;

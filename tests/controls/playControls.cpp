@@ -3,13 +3,13 @@
 // compare with expected.txt. Each line of a script is one command:
 //   event press|release BUTTON / move X Y DX DY / quit / key  STATE PAUSED THROWTIME
 //       what one event asks for in that state (left right middle wheeldown)
-//   keys KEY... MOD PAUSED PAUSEDTIME   what the keys held ask for (MOD none lctrl rctrl)
-//   drag DX DY SECONDS / clock LAST NOW   the push of a drag, the seconds of a frame
-//   level STATE   a level starts: the ball at (3, -6, 0.5), 5 pins, no throw running
+//   keys KEY... MOD PAUSED PAUSEDTIME   what the keys going down ask for (MOD none lctrl rctrl)
+//   drag DX DY SECONDS / clock LAST NOW   the push of a drag, the milliseconds of a frame
+//   level STATE   a level starts: the ball at (3, -6, 0.5) on a floor, 5 pins, no throw running
 //   start STATE   a level starts, with the state as the last one left it
 //   set state|paused|pins|throwTime|ball|velocity ...   the state the next steps find
 //   press/release BUTTON, move X Y DX DY, quit   events of the drain
-//   hold KEY... (none for no key), frames MS [COUNT]   the key tests and clock of frames
+//   hold KEY... (none for no key), frames MS [COUNT]   frames: keys, clock and the level's steps
 //   pauses MS COUNT   frames, and whether each left the game paused
 //   show   the level's state
 #include <algorithm>
@@ -36,6 +36,8 @@ const char *const STATES[] = {"introduction", "awaitingThrow", "throwing", "watc
 const char *const ACTIONS[] = {"ignore",        "startThrow",   "movePointer", "releaseThrow",
                                "leaveGameOver", "abandonThrow", "closeWindow"};
 const char *const RETURNS[] = {"quit", "levelCompleted", "restart"};
+// The level's floor: z = 0 as far as a throw goes.
+collisionFace FLOOR = {{{-1000, -1000, 0}, {1000, -1000, 0}, {0, 1000, 0}}, {0, 0, 1}, 0, nullptr};
 
 e_gameState stateNamed(const std::string &name)
 {
@@ -93,7 +95,7 @@ int main(int argc, char **argv)
             int paused;
             float pausedTime;
             in >> paused >> pausedTime;
-            keyActions a = keysAction(keys, (SDLMod)MODS.at(word), paused, pausedTime);
+            keyActions a = keysAction(keys, (SDLMod)MODS.at(word), paused, pausedTime, 0);
             printf("%s->%s%s%s%s%s%s\n", line, a.quit ? " quit" : "", a.pause ? " pause" : "",
                    a.resume ? " resume" : "", a.skip ? " skip" : "", a.restart ? " restart" : "",
                    a.fullScreen ? " fullScreen" : "");
@@ -102,20 +104,22 @@ int main(int argc, char **argv)
             float seconds;
             vec3 push = {};
             in >> dx >> dy >> seconds;
-            bool pushed = dragPush(dx, dy, seconds, &push);
+            bool pushed = dragPush(dx, dy, seconds, MOUSE_SENSITIVITY, MOUSE_SENSITIVITY, &push);
             printf("%s-> %s %g %g %g\n", line, pushed ? "push" : "no push", push.x, push.y, push.z);
         } else if (what == "clock") {
             Uint32 last, at;
             in >> last >> at;
-            printf("%s-> %g s\n", line, frameSeconds(at, last));
+            printf("%s-> %d ms\n", line, frameMilliseconds(at, last));
         } else if (what == "level" || what == "start") {
             in >> word;
             if (what == "level") {
-                ball = dynamicObject{{3, -6, 0.5f}, {3, -6, 0.5f}, {}, 0, 0, 0, 1};
-                cameraInitLoc = vec3{0, -10, 0.5f};
+                ball = dynamicObject{{3, -6, 0.5f}, {3, -6, 0.5f}, {}, 0.5f, 1, 0, 1};
+                cameraLocation = cameraInitLoc = vec3{0, -10, 0.5f};
+                firstCollisionFace = &FLOOR, worldLowerBound = -10;
                 remainingPins = 5, throwTimeRemaining = -1, run = {0, quit};
+                startSteps(&level);
             }
-            startLevel(stateNamed(word));
+            startLevel(stateNamed(word), held);
         } else if (what == "set") {
             in >> word;
             if (word == "state") in >> word, gameState = stateNamed(word);
@@ -135,18 +139,16 @@ int main(int argc, char **argv)
             for (int k = 0; k < count; k++) {
                 int fullScreen = handleKeys(held, KMOD_NONE, &run);
                 frameClock(now += ms, &lastTime);
-                advanceTimers();
-                if (throwIsOver()) putBallBack();
-                testLevelWon(&run);
+                advanceFrame(&run);
                 if (fullScreen) printf("   full screen switched\n");
                 if (what == "pauses") printf(" %d", isPaused);
             }
             if (what == "pauses") printf("\n");
         } else if (what == "show") {
-            printf("   %s%s%s, paused for %g s, throw %g s, moved %d %d in %g s, pointer %d %d, %s\n",
-                   STATES[gameState], isPaused ? " paused" : "", worldMoves() ? "" : " (the world still)",
-                   pausedTimer, throwTimeRemaining, totalXChange, totalYChange, mouseMotionTime, mousex,
-                   mousey, run.done ? RETURNS[run.exitMode] : "going on");
+            printf("   %s%s, paused for %g s, throw %g s, moved %d %d in %g s, pointer %d %d, %s\n",
+                   STATES[gameState], isPaused ? " paused" : "", pausedTimer, throwTimeRemaining,
+                   totalXChange, totalYChange, mouseMotionTime, mousex, mousey,
+                   run.done ? RETURNS[run.exitMode] : "going on");
             printf("   ball at %g %g %g moving %g %g %g%s, camera toward %g %g %g\n", ball.location.x,
                    ball.location.y, ball.location.z, ball.velocity.x, ball.velocity.y, ball.velocity.z,
                    ball.inPlay ? "" : " out", cameraVelocity.x, cameraVelocity.y, cameraVelocity.z);

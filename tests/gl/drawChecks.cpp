@@ -213,13 +213,13 @@ void hudCase(std::istringstream &in)
 }
 
 // A frame of the world, the ball and the pins in play from their own lists:
-// how many pixels of each colour but black, in what box; where the camera turns.
+// how many pixels of each colour but black, in what box; where the camera looks.
 void frame(const char *what)
 {
     drawFrame();
     readBack();
-    printf("%s; the camera then looks toward %g %g %g\n", what, cameraVelocity.x, cameraVelocity.y,
-           cameraVelocity.z);
+    vec3 look = lookBetweenSteps(&level);
+    printf("%s; the camera looks toward %g %g %g\n", what, look.x, look.y, look.z);
     std::map<int, std::vector<int>> seen; // colour to count, x0, y0, x1, y1
     for (int y = 0; y < H; y++)
         for (int x = 0; x < W; x++)
@@ -238,14 +238,17 @@ void frame(const char *what)
 void view()
 {
     printf("== the 3D view of level.scene\n");
-    numPins = 3, gameDeltaTime = 0;
+    numPins = 3;
     pins[1].inPlay = 0;
     frame("as loaded but the white pin out of play");
     ball.inPlay = 0, pins[1].inPlay = 1, pins[0].inPlay = 2;
     frame("the ball out of play, the white pin in play, the green pin's inPlay 2");
-    cameraVelocity = vec3{3, 0, 0}, gameDeltaTime = 0.01f;
-    frame("the camera looking along x, 0.01 s of game time");
-    frame("the next frame");
+    cameraVelocity = vec3{3, 0, 0}, ball.inPlay = 1;
+    startSteps(&level);
+    frame("the camera looking along x");
+    // A frame is drawn a step behind the time it shows, between the last two steps.
+    advanceLevel(&level, STEP_MS * 3 / 2);
+    frame("15 ms on: drawn half way through the camera's first turn toward the ball");
     sceneReshape(320, 0); // no height is taken as one pixel
     GLfloat m[16];
     glGetFloatv(GL_PROJECTION_MATRIX, m);

@@ -11,6 +11,99 @@
 // The number at the cursor, which moves past it; nan and inf are read as well.
 static float number(char *&cursor) { return strtof(cursor, &cursor); }
 static vec3 point(char *&cursor) { return vec3{number(cursor), number(cursor), number(cursor)}; }
+#include "scene/levelPlay.h"
+
+namespace
+{
+
+// Frame times in milliseconds, as the game's clock would measure them.
+struct framing {
+    const char *name;
+    int (*next)(int frame);
+};
+std::mt19937 jitter(7);
+int every(int frame, double ms) { return (int)((frame + 1) * ms) - (int)(frame * ms); }
+const framing FRAMINGS[] = {
+    {"frames of 1/30 s", [](int k) { return every(k, 1000 / 30.0); }},
+    {"frames of 1/60 s", [](int k) { return every(k, 1000 / 60.0); }},
+    {"frames of 1/144 s", [](int k) { return every(k, 1000 / 144.0); }},
+    {"frames of 1/400 s", [](int k) { return every(k, 1000 / 400.0); }},
+    {"frames of 1/2000 s", [](int k) { return every(k, 1000 / 2000.0); }},
+    {"frames of 0 to 40 ms at random", [](int) { return (int)(jitter() % 41); }},
+    {"1/60 s frames and stalls of up to 0.25 s",
+     [](int k) { return k % 40 == 39 ? 150 + (int)(jitter() % 101) : every(k, 1000 / 60.0); }},
+};
+
+uint64_t hashBits(uint64_t h, const void *data, size_t size)
+{
+    for (size_t i = 0; i < size; i++)
+        h = (h ^ ((const uint8_t *)data)[i]) * 0x100000001b3ULL;
+    return h;
+}
+
+// The scene as a level, awaiting a throw: the drag's press and release come at
+// given game times, each frame cut there so that every way of framing gives
+// them at the same time, and it plays until `seconds` of game time. What it
+// ends with is hashed: every location and velocity, the throw and the camera.
+// Frames that took time but draw the rolling ball where the last one did are
+// stale; the drawn ball's speed over the throw's first second is measured
+// frame by frame.
+void play(lane::scene &s, char *rest)
+{
+    s.lowerBound = number(rest);
+    float seconds = number(rest), pressAt = number(rest), releaseAt = number(rest);
+    int right = (int)number(rest), up = (int)number(rest);
+    int endMs = (int)lroundf(seconds * 1000),
+        events[] = {(int)lroundf(pressAt * 1000), (int)lroundf(releaseAt * 1000)};
+    for (const framing &f : FRAMINGS) {
+        std::vector<dynamicObject> pins(s.objects.begin() + 1, s.objects.end());
+        std::vector<vec3> stepStart(s.objects.size());
+        levelPlay p = newLevelPlay();
+        p.ball = s.objects[0], p.pins = pins.data(), p.numPins = p.remainingPins = (int)pins.size();
+        p.firstCollisionFace = lane::linkFaces(s.faces), p.worldLowerBound = s.lowerBound;
+        p.collisionIndex = buildFaceIndex(p.firstCollisionFace);
+        p.gameState = awaitingThrow, p.stepStart = stepStart.data();
+        startSteps(&p);
+        int now = 0, frames = 0, stale = 0, next = 0;
+        float slowest = INFINITY, fastest = 0;
+        vec3 drawn = locationBetweenSteps(&p, 0);
+        while (now < endMs) {
+            int ms = std::min(f.next(frames++), endMs - now);
+            for (int end = now + ms; now < end;) {
+                int until = next < 2 && events[next] < end ? events[next] : end;
+                advanceLevel(&p, until - now);
+                now = until;
+                if (next < 2 && now == events[next]) {
+                    if (next++ == 0)
+                        beginThrow(&p), addDrag(&p, right, -up);
+                    else
+                        endDrag(&p);
+                }
+            }
+            vec3 was = drawn;
+            drawn = locationBetweenSteps(&p, 0);
+            bool rolling = now - ms >= events[1] + STEP_MS && now <= events[1] + 1000;
+            if (rolling && ms > 0) {
+                stale += drawn.y == was.y;
+                float speed = (drawn.y - was.y) * 1000.0f / (float)ms;
+                slowest = std::min(slowest, speed), fastest = std::max(fastest, speed);
+            }
+        }
+        uint64_t h = 0xcbf29ce484222325ULL;
+        for (const dynamicObject &o : pins)
+            h = hashBits(hashBits(h, &o.location, sizeof o.location), &o.velocity, sizeof o.velocity);
+        h = hashBits(hashBits(h, &p.ball, sizeof p.ball), &p.cameraVelocity, sizeof p.cameraVelocity);
+        h = hashBits(hashBits(h, &p.throwTimeRemaining, sizeof(float)), &p.gameState, sizeof p.gameState);
+        printf(
+            "   %s: %d frames, %d stale, the rolling ball drawn at %.1f to %.1f a second; ends %016llx, %d "
+            "pins left, ball at %g %g %g\n",
+            f.name, frames, stale, slowest, fastest, (unsigned long long)h, p.remainingPins,
+            p.ball.location.x, p.ball.location.y, p.ball.location.z);
+        freeFaceIndex(p.collisionIndex);
+    }
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -67,6 +160,8 @@ int main(int argc, char **argv)
                        o.velocity.x, o.velocity.y, o.velocity.z, o.inPlay ? "" : ", out");
             printf("   pins counted out %d\n", -run.pinsLeft);
             if (exactly) printf("   path hash %016llx\n", (unsigned long long)run.pathHash);
+        } else if (what == "play") {
+            play(s, rest);
         } else if (what == "differ") {
             std::mt19937 random(1);
             const float STEP_TIMES[] = {1.0f / 200.0f, 1.0f / 30.0f, 0.5f};
