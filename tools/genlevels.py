@@ -1092,18 +1092,24 @@ def levelSplit():
 
 
 WALL_KICKER = [(5.0, 0.0), (5.5, 0.04), (6.0, 0.15), (6.5, 0.33), (7.0, 0.6)]
+WALL_Y = 10.0
+# Behind the wall the ground falls away in a curve, so that a ball coming down
+# on it rolls on rather than bouncing.
+WALL_LANDING = [(10.6, 0.0), (12.0, -0.1), (14.0, -0.5), (16.0, -1.0), (18.0, -1.35), (19.5, -1.48), (20.5, -1.5)]
 
 
 def levelWall():
     """A wall across the lane hides the pins: a kicker throws the ball over
-    it, but not too far."""
+    it, onto the slope down to them."""
     slabs = [lane(-2.5, 2.5, -3.0, 5.0)]
     slabs += curvedRamp(-2.5, 2.5, WALL_KICKER, -0.6, (220, 200, 60), SIDE, cell=(0.5, 0.5),
                         pattern=checker((230, 210, 70), (40, 40, 40)))
-    slabs += [lane(-2.5, 2.5, 7.0, 21.0, z=-0.3),
-              box(-2.5, 11.0, 2.5, 11.6, -0.3, 1.0, (200, 70, 50), (140, 45, 35)),
-              pitWall(y=23.0), pitFloor(-4.0, 4.0, 21.0, 23.0, -6.5)]
-    return level("wall", slabs, triangleRack(3, 0.0, 15.0, 0.72, 0.62, PIN_Z - 0.3), (0.15, 0.2, 0.3),
+    slabs += [lane(-2.5, 2.5, 7.0, WALL_Y, z=-0.0),
+              box(-2.5, WALL_Y, 2.5, WALL_Y + 0.6, -0.6, 0.9, (200, 70, 50), (140, 45, 35))]
+    slabs += curvedRamp(-2.5, 2.5, WALL_LANDING, -1.6, (200, 120, 60), SIDE, cell=(0.5, 1.0),
+                        pattern=checker((210, 130, 60), (190, 110, 50)))
+    slabs.append(lane(-2.5, 2.5, 20.5, 29.0, z=-1.5))
+    return level("wall", slabs, triangleRack(4, 0.0, 23.5, 0.72, 0.62, PIN_Z - 1.5), (0.15, 0.2, 0.3),
                  (1.0, 0.9, 0.7), camera=(0.0, -7.0, 4.0))
 
 
@@ -1171,10 +1177,6 @@ def levelHalfpipe():
                  camera=(0.0, -7.0, 4.5))
 
 
-LEVELS_NEW = [levelDomino, levelSlalom, levelCurve, levelStairs, levelBridge, levelBowl, levelStones, levelChute,
-              levelShelves, levelSplit, levelWall, levelTilt, levelDoors, levelHalfpipe]
-
-
 def levelOver():
     """The game-over screen: pins lined up on a podium, the ball in front."""
     slabs = [
@@ -1201,8 +1203,11 @@ def levelOver():
     }
 
 
-LEVELS = [levelClassic, levelGutters, levelJump, levelBank, levelPlateau, levelCheese, levelFunnel, levelHills] + \
-    LEVELS_NEW + [levelOver]
+# The order of play: easiest first, by the difficulty pinwhirl-check measures
+# (the suite fails when the pack is out of this order), the game-over screen last.
+LEVELS = [levelBridge, levelGutters, levelBank, levelHills, levelStones, levelClassic, levelJump, levelTilt,
+          levelStairs, levelWall, levelPlateau, levelChute, levelCurve, levelSplit, levelHalfpipe, levelBowl,
+          levelDoors, levelDomino, levelSlalom, levelFunnel, levelCheese, levelShelves, levelOver]
 
 
 

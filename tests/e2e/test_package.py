@@ -28,7 +28,7 @@ class Package(GameTest):
         # A folder with no scene list is no pack: the game gets it as an argument.
         self.launch("classic", launcher=launcher)
         self.holdUntil("Escape", DONE)
-        self.assertExits("1 a pack\n" + START % 23 + played("classic.scene") + DONE)
+        self.assertExits("1 a pack\n" + START % 23 + played("bridge.scene") + DONE)
 
     def testTheCheckerLintianAndTheValidatorsPassTheInstalledFiles(self):
         run(self.root / "usr/bin/pinwhirl-check", self.root / "usr/share/games/pinwhirl")
