@@ -839,7 +839,7 @@ CURVE_RUNS = (9.0, 10.0)        # the straight before the turn and after it
 CURVE_FADE = 5.0                # the banks fade out over the last of the straight
 CURVE_FLOOR = 1.5               # half width of the valley's floor
 CURVE_BANKS = (5.0, 4.0)        # how far out the outer and inner banks reach
-CURVE_CELL = (0.25, 0.25)       # collision cells across and along
+CURVE_CELL = 0.25               # collision cells across
 CURVE_DRAWN_EVERY = 4
 CURVE_GREEN = (4.0, 7.0)        # the green's half width and length
 
@@ -874,8 +874,12 @@ def levelCurve():
     the bank round, not so fast that the ball flies off its top."""
     outer, inner = CURVE_BANKS
     length = curveLength()
-    us = grid(-outer, inner, int(round((outer + inner) / CURVE_CELL[0])))
-    vs = grid(0.0, length, int(round(length / CURVE_CELL[1] / CURVE_DRAWN_EVERY)) * CURVE_DRAWN_EVERY)
+    us = grid(-outer, inner, int(round((outer + inner) / CURVE_CELL)))
+    # Fine along only where the valley turns or its banks fade: its straights
+    # are the same all along. Each part a whole number of drawn cells.
+    before, arc, fade = CURVE_RUNS[0], 0.5 * math.pi * CURVE_CENTRE[0], length - CURVE_FADE
+    vs = grid(0.0, before, 8)[:-1] + grid(before, before + arc, 64)[:-1] + grid(before + arc, fade, 4)[:-1] + \
+        grid(fade, length, 20)
     greens = ((80, 140, 70), (92, 156, 80))
     bank = ((200, 60, 50), (235, 235, 235))
 
@@ -1125,10 +1129,11 @@ def tiltHeight(x, y):
 def levelTilt():
     """The lane leans to the right: a straight throw rolls off downhill; aim
     up the slope."""
-    xs, ys = grid(-3.0, 3.0, 24), grid(TILT_Y[0], TILT_Y[3], 56)
-    drawn, collide = terrain(lambda u, v: (u, v, tiltHeight(u, v)), xs, ys, 4,
+    # level across at every y but for the twist: few cells across, many along
+    xs, ys = grid(-3.0, 3.0, 8), grid(TILT_Y[0], TILT_Y[3], 56)
+    drawn, collide = terrain(lambda u, v: (u, v, tiltHeight(u, v)), xs, ys, 2,
                              lambda i, j: (WOOD_LIGHT, WOOD_DARK)[(i + j // 2) % 2])
-    edgeSkirts(lambda u, v: (u, v, tiltHeight(u, v)), xs[::4], ys[::4], -1.5, SIDE, drawn, (False, False))
+    edgeSkirts(lambda u, v: (u, v, tiltHeight(u, v)), xs[::2], ys[::2], -1.5, SIDE, drawn, (False, False))
     slabs = [lane(-3.0, 3.0, -3.0, TILT_Y[0], cell=(0.75, 1.0)), lane(-3.0, 3.0, TILT_Y[3], 25.0, cell=(0.75, 1.0)),
              pitWall(y=27.0), pitFloor(-4.0, 4.0, 25.0, 27.0, -6.5)]
     return level("tilt", slabs, triangleRack(4, 0.0, 20.0, 0.72, 0.62, PIN_Z), (0.14, 0.22, 0.24),
@@ -1165,7 +1170,7 @@ def levelHalfpipe():
     edge = PIPE_FLOOR + PIPE_WALL
     y0, y1 = PIPE_Y
     xs = grid(-edge, edge, 32)
-    ys = grid(y0, y1, 76)
+    ys = grid(y0, y1, 4)  # the same all along: long cells lose nothing
     pt = lambda u, v: (u, v, pipeHeight(u))
     drawn, collide = terrain(pt, xs, ys, 4, lambda i, j: ((90, 160, 200), (230, 240, 245))[i in (0, 7)])
     slabs = [lane(-PIPE_FLOOR, PIPE_FLOOR, -3.0, y0, cell=(0.6, 1.0)),
@@ -1205,8 +1210,8 @@ def levelOver():
 
 # The order of play: easiest first, by the difficulty pinwhirl-check measures
 # (the suite fails when the pack is out of this order), the game-over screen last.
-LEVELS = [levelBridge, levelGutters, levelBank, levelHills, levelStones, levelClassic, levelJump, levelTilt,
-          levelStairs, levelWall, levelPlateau, levelChute, levelCurve, levelSplit, levelHalfpipe, levelBowl,
+LEVELS = [levelBridge, levelGutters, levelBank, levelHills, levelStones, levelClassic, levelJump, levelStairs,
+          levelWall, levelTilt, levelPlateau, levelChute, levelCurve, levelSplit, levelHalfpipe, levelBowl,
           levelDoors, levelDomino, levelSlalom, levelFunnel, levelCheese, levelShelves, levelOver]
 
 
