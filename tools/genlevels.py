@@ -610,25 +610,27 @@ def hump(y, y0, y1, h):
     return h * 0.5 * (1.0 - math.cos(2.0 * math.pi * (y - y0) / (y1 - y0)))
 
 
-def heightField(height, xs, ys, colourAt, into, amount=0.05, seed=1):
-    """The surface z = height(x, y) over the grid of xs by ys, two triangles a
-    cell, counter-clockwise from above. The diagonals mirror about x = 0, so a
-    surface even in x stays even and a straight throw is not nudged aside.
-    colourAt(i, j) colours cell i across, j along."""
-    z = [[height(x, y) for x in xs] for y in ys]
-    for j in range(len(ys) - 1):
-        for i in range(len(xs) - 1):
-            a = (xs[i], ys[j], z[j][i])
-            b = (xs[i + 1], ys[j], z[j][i + 1])
-            c = (xs[i + 1], ys[j + 1], z[j + 1][i + 1])
-            d = (xs[i], ys[j + 1], z[j + 1][i])
+def surface(point, us, vs, colourAt, into, amount=0.05, seed=1):
+    """The surface through point(u, v) over the grid us by vs, two triangles a
+    cell. u runs across, left to right seen along the way v runs, so each cell
+    is counter-clockwise from above; the diagonals mirror about u = 0, so a
+    surface even in u stays even. colourAt(i, j) colours cell i across, j along."""
+    pts = [[point(u, v) for u in us] for v in vs]
+    for j in range(len(vs) - 1):
+        for i in range(len(us) - 1):
+            a, b, c, d = pts[j][i], pts[j][i + 1], pts[j + 1][i + 1], pts[j + 1][i]
             col = colourAt(i, j)
-            if xs[i] + xs[i + 1] < 0:
+            if us[i] + us[i + 1] < 0:
                 into.tri(a, b, c, col, amount, seed)
                 into.tri(a, c, d, col, amount, seed)
             else:
                 into.tri(b, c, d, col, amount, seed)
                 into.tri(b, d, a, col, amount, seed)
+
+
+def heightField(height, xs, ys, colourAt, into, amount=0.05, seed=1):
+    """The surface z = height(x, y) over the grid of xs by ys (see surface)."""
+    surface(lambda x, y: (x, y, height(x, y)), xs, ys, colourAt, into, amount, seed)
 
 
 def skirt(points, zBottom, colour, into):
@@ -723,25 +725,7 @@ def levelHills():
     }
 
 
-# ------------------------------------------------------------ the second set ---
-
-
-def surface(point, us, vs, colourAt, into, amount=0.05, seed=1):
-    """The surface through point(u, v) over the grid us by vs, two triangles a
-    cell. u runs across, left to right seen along the way v runs, so each cell
-    is counter-clockwise from above; the diagonals mirror about u = 0, so a
-    surface even in u stays even. colourAt(i, j) colours cell i across, j along."""
-    pts = [[point(u, v) for u in us] for v in vs]
-    for j in range(len(vs) - 1):
-        for i in range(len(us) - 1):
-            a, b, c, d = pts[j][i], pts[j][i + 1], pts[j + 1][i + 1], pts[j + 1][i]
-            col = colourAt(i, j)
-            if us[i] + us[i + 1] < 0:
-                into.tri(a, b, c, col, amount, seed)
-                into.tri(a, c, d, col, amount, seed)
-            else:
-                into.tri(b, c, d, col, amount, seed)
-                into.tri(b, d, a, col, amount, seed)
+# ------------------------------------------------------- surfaces and levels ---
 
 
 def terrain(point, us, vs, every, colourAt, seed=3):
@@ -779,8 +763,9 @@ def water(z, x0, y0, x1, y1, colours=((40, 80, 130), (46, 90, 142)), cell=4.0):
 
 
 def level(name, slabs, pins, background, text, extra=(), **kw):
-    """A level of the second set: the ball at the start of the lane, the camera
-    behind it, a backdrop far below."""
+    """A level as most are: the ball at the start of the lane, the camera
+    behind it, a backdrop far below; extra holds (drawn, collision) meshes
+    of surfaces to add."""
     out = {
         "name": name,
         "slabs": slabs,
@@ -971,8 +956,7 @@ def levelBowl():
              ((BOWL_RIM, a0), (BOWL_RIM + 1.0, a0), (BOWL_RIM + 1.0, a1), (BOWL_RIM, a1))]
         collide.quad(*q, (128, 128, 128), 0)
         drawn.quad(*q, (120, 110, 100))
-        outer = [q[1], q[2]]
-        skirt([outer[0], outer[1]], -1.0, (90, 80, 70), drawn)
+        skirt([q[1], q[2]], -1.0, (90, 80, 70), drawn)
     slabs = [lane(-1.5, 1.5, -3.0, cy - BOWL_RIM - 0.5)]
     pins = [(cx + 1.6 * math.sin(a), cy - 1.6 * math.cos(a), -BOWL_DEPTH + PIN_RADIUS)
             for a in (2.0 * math.pi * k / 5.0 for k in range(5))]
@@ -1023,7 +1007,8 @@ def chuteFrame(s):
             x, y = x + length * math.cos(heading), y + length * math.sin(heading)
         else:
             r = length / turn
-            x, y = x + r * (math.sin(heading + turn) - math.sin(heading)), y - r * (math.cos(heading + turn) - math.cos(heading))
+            x += r * (math.sin(heading + turn) - math.sin(heading))
+            y -= r * (math.cos(heading + turn) - math.cos(heading))
             heading += turn
         s -= length
     return x + s * math.cos(heading), y + s * math.sin(heading), heading
@@ -1108,7 +1093,7 @@ def levelWall():
     slabs = [lane(-2.5, 2.5, -3.0, 5.0)]
     slabs += curvedRamp(-2.5, 2.5, WALL_KICKER, -0.6, (220, 200, 60), SIDE, cell=(0.5, 0.5),
                         pattern=checker((230, 210, 70), (40, 40, 40)))
-    slabs += [lane(-2.5, 2.5, 7.0, WALL_Y, z=-0.0),
+    slabs += [lane(-2.5, 2.5, 7.0, WALL_Y),
               box(-2.5, WALL_Y, 2.5, WALL_Y + 0.6, -0.6, 0.9, (200, 70, 50), (140, 45, 35))]
     slabs += curvedRamp(-2.5, 2.5, WALL_LANDING, -1.6, (200, 120, 60), SIDE, cell=(0.5, 1.0),
                         pattern=checker((210, 130, 60), (190, 110, 50)))
