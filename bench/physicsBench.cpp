@@ -112,9 +112,9 @@ void BM_buildFaceIndex(benchmark::State &state)
 
 BENCHMARK(BM_buildFaceIndex)->ArgNames({"triangles"})->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-// Steps of levels of the pack as the game loads them: read by its reader from levels/
-// (which names the meshes relative to the pack's folder and prints a line as
-// it reads), each once.
+// Steps of levels of the pack as the game loads them: read by its reader from
+// levels/ (which names the meshes relative to the pack's folder), each once.
+// The reader prints nothing, so --benchmark_format=json is JSON alone.
 const char *const PACK_LEVELS[] = {"classic.scene", "hills.scene"};
 const float LEVEL_STEP = STEP_SECONDS;      // the game's one step
 const vec3 THROW_PUSH = {0.0f, 8.0f, 0.0f}; // a drag of 200 px up the screen in half a second
@@ -181,5 +181,25 @@ BENCHMARK(BM_levelStep)
     ->ArgNames({"level", "thrown"})
     ->ArgsProduct({{0, 1}, {0, 1}})
     ->Unit(benchmark::kMicrosecond);
+
+// Reading a level of the pack whole, its meshes and collision mesh included, as
+// the game does when the level starts.
+void BM_readLevel(benchmark::State &state)
+{
+    char here[4096];
+    if (!getcwd(here, sizeof here) || chdir(PINWHIRL_PACK_DIR) != 0) {
+        state.SkipWithError("no pack folder");
+        return;
+    }
+    for (auto _ : state) {
+        sceneData s;
+        if (readScene((char *)PACK_LEVELS[state.range(0)], &s) != success) state.SkipWithError("refused");
+        freeSceneData(&s);
+    }
+    state.SetLabel(PACK_LEVELS[state.range(0)]);
+    if (chdir(here) != 0) state.SkipWithError("cannot go back");
+}
+
+BENCHMARK(BM_readLevel)->ArgNames({"level"})->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -21,6 +21,7 @@ condition loadNdDraw(char *fname)
 {
     meshData mesh;
     condition result = readMesh(fname, &mesh);
+    writeMeshMessages(stdout, &mesh);
     drawMesh(&mesh);
     freeMesh(&mesh);
     return result;

@@ -323,12 +323,12 @@ PIN_RADIUS = 0.3
 PIN_MASS = 1.0
 
 
-def ballMesh(base, swirl):
+def ballMesh(base, swirl, holes):
     def colour(i, k):
         # three finger holes near the top, and a lighter swirl so that the
         # ball reads as round
         if k == 8 and i in (2, 3, 5):
-            return (20, 20, 25)
+            return holes
         return swirl if (i + k) % 6 == 0 and 2 <= k <= 7 else base
     return lathe(sphereProfile(BALL_RADIUS, 10), 16, colour)
 
@@ -412,7 +412,8 @@ def levelClassic():
         "name": "classic",
         "slabs": slabs,
         "background": SKY,
-        "text": (1.0, 1.0, 1.0),
+        "text": (0.05, 0.05, 0.2),
+        "ballFile": "ball-gold.mesh",
         "lower": -6.0,
         "camera": (0.0, -7.0, 3.0),
         "ball": (0.0, 0.0, BALL_Z),
@@ -469,7 +470,8 @@ def levelJump():
         "name": "jump",
         "slabs": slabs,
         "background": (0.85, 0.62, 0.45),
-        "text": (0.15, 0.1, 0.3),
+        "text": (0.09, 0.06, 0.18),
+        "ballFile": "ball-gold.mesh",
         "lower": -6.0,
         "camera": (0.0, -7.0, 4.0),
         "ball": (0.0, 0.0, BALL_Z),
@@ -546,7 +548,8 @@ def levelCheese():
         "name": "cheese",
         "slabs": slabs,
         "background": (0.55, 0.75, 0.9),
-        "text": (0.1, 0.1, 0.2),
+        "text": (0.08, 0.08, 0.16),
+        "ballFile": "ball-gold.mesh",
         "lower": -6.0,
         "camera": (0.0, -7.5, 4.5),
         "ball": (0.0, 0.0, BALL_Z),
@@ -583,7 +586,8 @@ def levelFunnel():
         "name": "funnel",
         "slabs": slabs,
         "background": (0.75, 0.82, 0.88),
-        "text": (0.1, 0.15, 0.3),
+        "text": (0.05, 0.07, 0.15),
+        "ballFile": "ball-gold.mesh",
         "lower": -4.0,
         "camera": (0.0, -6.5, 4.0),
         "ball": (0.0, 0.0, BALL_Z),
@@ -716,7 +720,8 @@ def levelHills():
         "slabs": slabs,
         "terrain": hillsTerrain(),
         "background": (0.62, 0.78, 0.92),
-        "text": (0.1, 0.2, 0.1),
+        "text": (0.05, 0.1, 0.05),
+        "ballFile": "ball-gold.mesh",
         "lower": -6.0,
         "camera": (0.0, -7.0, 4.5),
         "ball": (0.0, 0.0, BALL_Z),
@@ -762,7 +767,7 @@ def water(z, x0, y0, x1, y1, colours=((40, 80, 130), (46, 90, 142)), cell=4.0):
     return m
 
 
-def level(name, slabs, pins, background, text, extra=(), **kw):
+def newLevel(name, slabs, pins, background, text, extra=(), **kw):
     """A level as most are: the ball at the start of the lane, the camera
     behind it, a backdrop far below; extra holds (drawn, collision) meshes
     of surfaces to add."""
@@ -792,7 +797,7 @@ def levelDomino():
     next, and the ball follows them up."""
     slabs = [lane(-2.0, 2.0, -3.0, 24.0), pitWall(y=26.0), pitFloor(-4.0, 4.0, 24.0, 26.0, -6.5)]
     pins = [(0.0, 7.0 + 1.3 * k, PIN_Z) for k in range(10)]
-    return level("domino", slabs, pins, (0.16, 0.2, 0.34), (1.0, 0.95, 0.75), camera=(1.5, -7.0, 3.5))
+    return newLevel("domino", slabs, pins, (0.16, 0.2, 0.34), (1.0, 0.95, 0.75), camera=(1.5, -7.0, 3.5))
 
 
 # Posts of the slalom, (x, y) of each centre: they leave two lines through them
@@ -811,7 +816,7 @@ def levelSlalom():
         colour = (200, 50, 40) if k % 2 == 0 else (40, 90, 200)
         slabs.append(box(x - h, y - h, x + h, y + h, 0.0, 1.2, colour, tuple(c * 2 // 3 for c in colour)))
     pins = triangleRack(2, -3.7, 17.8, 0.72, 0.62, PIN_Z) + triangleRack(2, 3.7, 17.8, 0.72, 0.62, PIN_Z)
-    return level("slalom", slabs, pins, (0.22, 0.26, 0.34), (1.0, 1.0, 1.0),
+    return newLevel("slalom", slabs, pins, (0.22, 0.26, 0.34), (1.0, 1.0, 1.0),
                  backdrop=backdrop(-30.0, 48.0, ((225, 230, 238), (205, 212, 225))))
 
 
@@ -878,7 +883,7 @@ def levelCurve():
     green = box(x0, y - half, x0 + long, y + half, -1.5, 0.0, GRASS[0], (100, 80, 55), cell=(1.0, 1.0), floor=True,
                 pattern=checker((88, 156, 80), (100, 170, 90)))
     pins = [(x0 + 2.0 + yy, y - xx, z) for xx, yy, z in triangleRack(4, 0.0, 0.0, 0.8, 0.7, PIN_Z)]
-    return level("curve", [green], pins, (0.2, 0.28, 0.22), (1.0, 0.95, 0.7), extra=[(drawn, collide)],
+    return newLevel("curve", [green], pins, (0.2, 0.28, 0.22), (1.0, 0.95, 0.7), extra=[(drawn, collide)],
                  camera=(-3.0, -7.0, 5.0), backdrop=backdrop(-30.0, 48.0, ((60, 100, 60), (70, 112, 68))))
 
 
@@ -898,7 +903,7 @@ def levelStairs():
         y += length
     slabs.append(lane(-2.5, 2.5, y, y + 14.0, z=z))
     pins = triangleRack(4, 0.0, y + 8.0, 0.72, 0.62, z + PIN_RADIUS)
-    return level("stairs", slabs, pins, (0.3, 0.22, 0.3), (1.0, 1.0, 0.85), camera=(0.0, -7.0, 4.5))
+    return newLevel("stairs", slabs, pins, (0.3, 0.22, 0.3), (1.0, 1.0, 0.85), camera=(0.0, -7.0, 4.5))
 
 
 def levelBridge():
@@ -914,7 +919,7 @@ def levelBridge():
             cell=(1.0, 1.0), pattern=checker((160, 160, 170), (140, 140, 152))),
     ]
     pins = triangleRack(3, slope * (y1 + 2.0), y1 + 2.0, 0.72, 0.62, PIN_Z)
-    return level("bridge", slabs, pins, (0.12, 0.14, 0.22), (0.95, 0.9, 1.0), lower=-4.0,
+    return newLevel("bridge", slabs, pins, (0.12, 0.14, 0.22), (0.95, 0.9, 1.0), lower=-4.0,
                  backdrop=water(-4.5, -30.0, -20.0, 34.0, 44.0))
 
 
@@ -960,7 +965,7 @@ def levelBowl():
     slabs = [lane(-1.5, 1.5, -3.0, cy - BOWL_RIM - 0.5)]
     pins = [(cx + 1.6 * math.sin(a), cy - 1.6 * math.cos(a), -BOWL_DEPTH + PIN_RADIUS)
             for a in (2.0 * math.pi * k / 5.0 for k in range(5))]
-    return level("bowl", slabs, pins, (0.18, 0.12, 0.2), (1.0, 0.9, 0.6), extra=[(drawn, collide)],
+    return newLevel("bowl", slabs, pins, (0.18, 0.12, 0.2), (1.0, 0.9, 0.6), extra=[(drawn, collide)],
                  camera=(0.0, -7.0, 5.0))
 
 
@@ -977,7 +982,7 @@ def levelStones():
         slabs.append(box(x - h, y - h, x + h, y + h, -1.5, 0.0, shades[k % 2], (100, 95, 80), floor=True))
     slabs.append(box(-3.0, 19.5, 3.0, 25.0, -1.5, 0.0, (90, 150, 80), (100, 90, 70), floor=True, cell=(1.0, 1.0),
                      pattern=checker((90, 150, 80), (100, 162, 88))))
-    return level("stones", slabs, triangleRack(3, 0.0, 21.5, 0.72, 0.62, PIN_Z), (0.14, 0.2, 0.3),
+    return newLevel("stones", slabs, triangleRack(3, 0.0, 21.5, 0.72, 0.62, PIN_Z), (0.14, 0.2, 0.3),
                  (1.0, 1.0, 0.9), lower=-1.2, backdrop=water(-1.5, -30.0, -20.0, 30.0, 44.0))
 
 
@@ -1032,7 +1037,7 @@ def levelChute():
     slabs = [lane(-1.5, 1.5, -3.0, CHUTE_START[1]),
              box(x - 3.0, y, x + 3.0, y + 7.0, -0.6, 0.0, STONE, STONE_SIDE, floor=True, cell=(1.0, 1.0),
                  pattern=checker((170, 170, 182), (150, 150, 164)))]
-    return level("chute", slabs, triangleRack(4, x, y + 1.5, 0.72, 0.62, PIN_Z), (0.12, 0.16, 0.28),
+    return newLevel("chute", slabs, triangleRack(4, x, y + 1.5, 0.72, 0.62, PIN_Z), (0.12, 0.16, 0.28),
                  (1.0, 1.0, 1.0), extra=[(drawn, collide)], camera=(0.0, -7.0, 4.5))
 
 
@@ -1060,7 +1065,7 @@ def levelShelves():
                               SIDE, floor=True))
         y = y1 + 1.5
         pins += [(slope * y + dx, y + dy, h + PIN_RADIUS) for dx, dy in ((0.0, 0.0), (-0.36, 0.62), (0.36, 0.62))]
-    return level("shelves", slabs, pins, (0.25, 0.18, 0.12), (1.0, 0.95, 0.8), camera=(0.0, -7.5, 4.5))
+    return newLevel("shelves", slabs, pins, (0.25, 0.18, 0.12), (1.0, 0.95, 0.8), camera=(0.0, -7.5, 4.5))
 
 
 def levelSplit():
@@ -1076,7 +1081,7 @@ def levelSplit():
     for side in (-1.0, 1.0):
         y = y1 - 3.0
         pins += [(side * slope * y + dx, y + dy, PIN_Z) for dx, dy in ((0.0, 0.0), (-0.36, 0.62), (0.36, 0.62))]
-    return level("split", slabs, pins, (0.3, 0.15, 0.15), (1.0, 1.0, 0.85),
+    return newLevel("split", slabs, pins, (0.3, 0.15, 0.15), (1.0, 1.0, 0.85),
                  backdrop=backdrop(-30.0, 48.0, ((80, 40, 40), (92, 48, 46))))
 
 
@@ -1098,7 +1103,7 @@ def levelWall():
     slabs += curvedRamp(-2.5, 2.5, WALL_LANDING, -1.6, (200, 120, 60), SIDE, cell=(0.5, 1.0),
                         pattern=checker((210, 130, 60), (190, 110, 50)))
     slabs.append(lane(-2.5, 2.5, 20.5, 29.0, z=-1.5))
-    return level("wall", slabs, triangleRack(4, 0.0, 23.5, 0.72, 0.62, PIN_Z - 1.5), (0.15, 0.2, 0.3),
+    return newLevel("wall", slabs, triangleRack(4, 0.0, 23.5, 0.72, 0.62, PIN_Z - 1.5), (0.15, 0.2, 0.3),
                  (1.0, 0.9, 0.7), camera=(0.0, -7.0, 4.0))
 
 
@@ -1121,7 +1126,7 @@ def levelTilt():
     edgeSkirts(lambda u, v: (u, v, tiltHeight(u, v)), xs[::2], ys[::2], -1.5, SIDE, drawn, (False, False))
     slabs = [lane(-3.0, 3.0, -3.0, TILT_Y[0], cell=(0.75, 1.0)), lane(-3.0, 3.0, TILT_Y[3], 25.0, cell=(0.75, 1.0)),
              pitWall(y=27.0), pitFloor(-4.0, 4.0, 25.0, 27.0, -6.5)]
-    return level("tilt", slabs, triangleRack(4, 0.0, 20.0, 0.72, 0.62, PIN_Z), (0.14, 0.22, 0.24),
+    return newLevel("tilt", slabs, triangleRack(4, 0.0, 20.0, 0.72, 0.62, PIN_Z), (0.14, 0.22, 0.24),
                  (1.0, 1.0, 1.0), extra=[(drawn, collide)])
 
 
@@ -1133,7 +1138,7 @@ def levelDoors():
     for x0, x1 in ((-4.0, -2.8), (-1.2, 1.2), (2.8, 4.0)):
         slabs.append(box(x0, 8.0, x1, 8.6, 0.0, 1.4, red, dark))
     pins = triangleRack(2, -3.0, 12.0, 0.72, 0.62, PIN_Z) + triangleRack(2, 3.0, 12.0, 0.72, 0.62, PIN_Z)
-    return level("doors", slabs, pins, (0.2, 0.14, 0.24), (1.0, 0.95, 0.8))
+    return newLevel("doors", slabs, pins, (0.2, 0.14, 0.24), (1.0, 0.95, 0.8))
 
 
 # The half-pipe: a U across the lane, a flat lip along the top of each side.
@@ -1163,7 +1168,7 @@ def levelHalfpipe():
              box(edge, y0, edge + PIPE_LIP, y1, PIPE_HEIGHT - 0.6, PIPE_HEIGHT, STONE, STONE_SIDE, floor=True)]
     pins = [(side * (edge + PIPE_LIP / 2.0 + dx), y, PIPE_HEIGHT + PIN_RADIUS) for side in (-1.0, 1.0)
             for dx, y in ((-0.3, 10.0), (0.3, 10.9), (-0.3, 11.8))]
-    return level("halfpipe", slabs, pins, (0.16, 0.2, 0.3), (1.0, 1.0, 1.0), extra=[(drawn, collide)],
+    return newLevel("halfpipe", slabs, pins, (0.16, 0.2, 0.3), (1.0, 1.0, 1.0), extra=[(drawn, collide)],
                  camera=(0.0, -7.0, 4.5))
 
 
@@ -1204,7 +1209,11 @@ LEVELS = [levelBridge, levelGutters, levelBank, levelHills, levelStones, levelCl
 def buildPack(out):
     os.makedirs(out, exist_ok=True)
     files = {}
-    files["ball.mesh"] = ballMesh((40, 70, 170), (90, 130, 215)).text()
+    # The pause notice is drawn over the ball, so a level's text must stand out
+    # against the ball as well as the sky: a dark ball under light text on the
+    # dark levels, a gold one under dark text on the light ones.
+    files["ball.mesh"] = ballMesh((40, 70, 170), (60, 90, 180), (20, 20, 25)).text()
+    files["ball-gold.mesh"] = ballMesh((255, 215, 100), (255, 240, 180), (220, 180, 80)).text()
     files["pin.mesh"] = pinMesh((240, 240, 235), (200, 30, 30)).text()
     names = []
     for make in LEVELS:
@@ -1212,7 +1221,7 @@ def buildPack(out):
         stem = level["name"]
         level["worldFile"] = stem + "-world.mesh"
         level["collideFile"] = stem + "-collide.mesh"
-        level["ballFile"] = "ball.mesh"
+        level.setdefault("ballFile", "ball.mesh")
         level["pinFile"] = "pin.mesh"
         drawn, collide = world(level["slabs"], level.get("backdrop"))
         if "terrain" in level:

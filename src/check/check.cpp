@@ -16,10 +16,11 @@ namespace
 const char *const USAGE = "Usage: pinwhirl-check [OPTION]... [DIR | FILE.scene]\n"
                           "Check a Pinwhirl level pack (the scene list in DIR, by default the current\n"
                           "folder, and every scene and mesh it names) or one level, as the game would\n"
-                          "read and play it: what the game would refuse and why, meshes that culling\n"
-                          "hides or whose normals mislead the physics, objects that start inside\n"
-                          "something or above nothing, what moves when the level is left alone, and\n"
-                          "throws that clear each level.\n"
+                          "read and play it: what the game would refuse and why, values that make no\n"
+                          "sense, text that does not stand out, meshes that culling hides or whose\n"
+                          "normals mislead the physics, objects that start inside something, in the\n"
+                          "air or above nothing, what moves when the level is left alone, and throws\n"
+                          "that clear each level.\n"
                           "\n"
                           "  --json       print the findings and the throws as JSON\n"
                           "  --throws N   search for at most N throws that clear a level (default 3;\n"
@@ -79,6 +80,7 @@ void checkLevel(const std::string &name, bool search, int maxThrows, std::vector
     sceneData scene;
     levelResult r = {prefix + name, false, {}, 0};
     if (checkScene(name, &scene)) {
+        checkValues(name, &scene);
         checkGeometry(name, &scene);
         checkSettling(name, &scene);
         r.searched = search && maxThrows > 0 && scene.numPins > 0;

@@ -12,12 +12,8 @@ enum severity { noteFinding, warningFinding, errorFinding };
 // One finding, file:line: level: message; line 0 stands for the file as a whole.
 void report(const std::string &file, int line, severity level, const std::string &message);
 
-// Where the readers found things: the line of a byte offset in a file the game
-// read, the word standing there, and the line of an entry the readers noted
-// (a scene's entries, a mesh's triangles by their normal's entry).
-int lineAt(const std::string &file, long offset);
-std::string wordAt(const std::string &file, long offset);
-int entryLine(const std::string &file, int entry);
+// A scene entry in an author's words: "ball radius", "pin 3, mass".
+std::string sceneEntryName(int entry);
 
 // The scene list, read as the game reads it: the names of its scenes, or
 // nothing when the game would refuse it.
@@ -26,8 +22,12 @@ std::vector<std::string> checkSceneList();
 // *scene. Returns false when the game would refuse the level.
 bool checkScene(const std::string &name, sceneData *scene);
 
+// The values of a level that make no sense, and text colours a player cannot read.
+void checkValues(const std::string &name, const sceneData *scene);
 // The level's meshes and where its objects start.
 void checkGeometry(const std::string &name, const sceneData *scene);
+// What the collision mesh holds as written, read as a drawn mesh is.
+void explainCollisionMesh(const meshData &raw);
 // The level left alone for half a minute: what moves or falls out.
 void checkSettling(const std::string &name, const sceneData *scene);
 // A throw as the player drags it: pixels to the right and up the screen, over DRAG_MS.

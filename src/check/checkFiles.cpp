@@ -1,79 +1,33 @@
 // Reading a pack as the game reads it, with the game's own readers, and
-// explaining in an author's words what they noticed and where.
-#include <unistd.h>
-
-#include <algorithm>
+// explaining in an author's words the records they leave.
 #include <cstdio>
+#include <cstdlib>
 #include <map>
+#include <set>
 
 #include "../main/sceneList.h"
-#include "../reader.h"
 #include "check.h"
 
 namespace
 {
 
-struct sourceFile {
-    bool read = false;
-    std::string text;
-    std::map<int, long> entryStarts;
-    std::vector<size_t> breaks; // where each line break stands, so that finding a line is no scan
-};
-std::map<std::string, sourceFile> sources;
+const char *const CANNOT_OPEN = "cannot be opened (a name is taken relative to the pack's folder)";
 
-const sourceFile &source(const std::string &name)
+// Where the list names each scene (line, entry), for a scene that cannot be opened.
+std::map<std::string, std::pair<int, int>> namedAt;
+
+// What a writer of the game's messages writes, as a string.
+template <class F> std::string written(F write)
 {
-    sourceFile &s = sources[name];
-    if (!s.read) {
-        s.read = true;
-        if (FILE *f = fopen(name.c_str(), "rb")) {
-            char buf[65536];
-            for (size_t n; (n = fread(buf, 1, sizeof buf, f)) > 0;)
-                s.text.append(buf, n);
-            fclose(f);
-        }
-        for (size_t i = s.text.find('\n'); i != std::string::npos; i = s.text.find('\n', i + 1))
-            s.breaks.push_back(i);
-    }
+    char *text = nullptr;
+    size_t size = 0;
+    FILE *f = open_memstream(&text, &size);
+    if (!f) return "";
+    write(f);
+    fclose(f);
+    std::string s(text, size);
+    free(text);
     return s;
-}
-
-struct heard {
-    std::string file;
-    readEvent what;
-    int entry, count;
-    long start, stop;
-};
-std::vector<heard> notes;
-
-void listen(void *, const readNote *n)
-{
-    if (n->what == readEntry)
-        sources[n->file].entryStarts[n->entry] = n->start;
-    else
-        notes.push_back({n->file, n->what, n->entry, n->count, n->start, n->stop});
-}
-
-// Runs a load while listening to the readers, and returns what the game printed.
-template <class F> std::string listened(F load)
-{
-    notes.clear();
-    listenToReading(listen, nullptr);
-    fflush(stdout);
-    FILE *sink = tmpfile();
-    int saved = dup(1);
-    dup2(fileno(sink), 1);
-    load();
-    fflush(stdout);
-    dup2(saved, 1);
-    close(saved);
-    listenToReading(nullptr, nullptr);
-    std::string out;
-    rewind(sink);
-    for (int c; (c = getc(sink)) != EOF;)
-        out += (char)c;
-    fclose(sink);
-    return out;
 }
 
 std::string escaped(const std::string &s)
@@ -84,202 +38,261 @@ std::string escaped(const std::string &s)
     return "\"" + out + "\"";
 }
 
+std::string quoted(const std::string &s) { return "\"" + s + "\""; }
+
+// " (N more KIND like it)" for a count of N + 1.
+std::string more(int count, const char *kind)
+{
+    return count > 1 ? " (" + std::to_string(count - 1) + " more " + kind + " like it)" : "";
+}
+
 const char *const SCENE_ENTRIES[] = {"background colour", "text colour", "lower bound", "world mesh",
                                      "collision mesh",    "camera",      "pin count",   "ball location",
                                      "ball radius",       "ball mass",   "ball mesh"};
 const char *const PIN_ENTRIES[] = {"location", "radius", "mass", "mesh"};
-const char *const CORNER_ITEMS[] = {"colour", "position"};
 
-std::string entryName(const heard &n, bool scene)
+std::string entryName(const readRecord &r)
 {
-    if (scene)
-        return n.entry < firstPinEntry
-                   ? SCENE_ENTRIES[n.entry]
-                   : "pin " + std::to_string((n.entry - firstPinEntry) / ENTRIES_PER_PIN + 1) + ", " +
-                         PIN_ENTRIES[(n.entry - firstPinEntry) % ENTRIES_PER_PIN];
-    if (n.entry == 0) return "the header";
-    int item = (n.entry - 1) % 7;
-    std::string triangle = "triangle " + std::to_string((n.entry - 1) / 7 + 1);
-    return item == 0 ? triangle + ", normal"
-                     : triangle + ", corner " + std::to_string((item + 1) / 2) + ", " +
-                           CORNER_ITEMS[(item + 1) % 2];
+    if (r.kind == sceneListFile)
+        return r.entry == 0 ? "the header" : "scene entry " + std::to_string(r.entry);
+    if (r.kind == sceneFile) return sceneEntryName(r.entry);
+    meshPlace p = meshPlaceOf(r.entry);
+    if (p.triangle < 0) return "the header";
+    std::string triangle = "triangle " + std::to_string(p.triangle + 1);
+    if (p.corner < 0) return triangle + ", normal";
+    return triangle + ", corner " + std::to_string(p.corner + 1) + (p.colour ? ", colour" : ", position");
 }
 
-// What a scene entry holds after its label.
-std::string sceneValue(int entry)
+// "expected X; found Y", or that the file ends where X was due.
+std::string expectedFound(const readRecord &r, const std::string &expected)
 {
-    if (entry >= firstPinEntry) entry = (entry - firstPinEntry) % ENTRIES_PER_PIN + ballLocationEntry;
-    switch (entry) {
-    case worldMeshEntry:
-    case collisionMeshEntry:
-    case ballMeshEntry:
-        return "a file name";
-    case lowerBoundEntry:
-    case ballRadiusEntry:
-    case ballMassEntry:
-        return "a number";
-    case pinCountEntry:
-        return "a whole number";
+    return "expected " + expected +
+           (r.found[0] ? std::string("; found ") + quoted(r.found) : ", but the file ends here");
+}
+
+// Every finding of a reading goes through here, so that what the game prints
+// can go with the first error.
+struct {
+    bool any;
+    std::string file;
+    int line;
+} firstError;
+
+void say(const std::string &file, int line, severity level, const std::string &message)
+{
+    report(file, line, level, message);
+    if (level == errorFinding && !firstError.any) firstError = {true, file, line};
+}
+
+// Findings on what stopped a reading; returns whether there was anything to say.
+bool explainStop(const readRecord &r)
+{
+    std::string message, what = entryName(r);
+    switch (r.what) {
+    case readBadHeader:
+        message = "the header must be a label and a count of 1 or more; found " + quoted(r.found);
+        break;
+    case readShortEntry:
+        message = what + ": " + expectedFound(r, std::string("a label then ") + r.expected);
+        if (r.found[0] == ']' && (r.found[1] == ' ' || !r.found[1]))
+            message += " (the \"]\" comes from the line before: no blank may stand before a closing bracket)";
+        if (r.count > 0) message += "; the header promises " + std::to_string(r.count) + " entries";
+        break;
+    case readTooFew: {
+        int held = meshPlaceOf(r.entry).triangle;
+        std::string promise = "the header promises " + std::to_string(r.count) + " triangles";
+        message = r.found[0]
+                      ? "expected triangle " + std::to_string(held + 1) + "'s normal; found " +
+                            quoted(r.found) + ": " + promise + ", the file holds " + std::to_string(held)
+                      : promise + " but the file holds " + std::to_string(held);
+        break;
+    }
+    case readNoFinalBreak:
+        message = "the file ends right after its last entry: the game needs a line break at the end";
+        break;
+    case readOutOfMemory:
+        message = what + ": memory ran out";
+        break;
+    case readCannotOpen:
+        message = CANNOT_OPEN;
+        break;
     default:
-        return "[x, y, z]";
+        return false;
     }
+    say(r.file, r.line, errorFinding, message);
+    return true;
 }
 
-// The entry's text from where it begins to the word where reading stopped.
-std::string entryText(const std::string &file, long start, long stop)
+// The first short entry of a drawn mesh, a warning while the reading stays in
+// step after it and the error when it does not.
+void explainShort(const meshData &m, int stepLine)
 {
-    const std::string &t = source(file).text;
-    size_t from = t.find_first_not_of(" \t\r\n", (size_t)start),
-           to = t.find_first_of(" \t\r\n", (size_t)stop + 1);
-    std::string text;
-    for (size_t i = from; i < std::min(to, t.size()) && text.size() < 60; i++)
-        if (!isspace((unsigned char)t[i]) || (text.size() && text.back() != ' '))
-            text += isspace(t[i]) ? ' ' : t[i];
-    return "\"" + text + "\"";
+    const readRecord &r = m.firstShort;
+    bool corner = r.what == readShortCorner;
+    say(r.file, r.line, stepLine ? errorFinding : warningFinding,
+        entryName(r) + ": " + expectedFound(r, r.expected) + ": the game " +
+            (corner ? "prints \"not enough coordinates in vert\" and " : "") +
+            (stepLine ? "reads the rest out of step"
+             : corner ? "makes what is missing 0"
+                      : "makes what is missing 128"));
 }
 
-// The word that ends where reading stopped: the file name an entry named.
-std::string lastWord(const std::string &file, long stop)
+// How the triangles of a mesh ended, and the header's count against them.
+void explainEnd(const meshData &m, bool collision, int stepLine)
 {
-    const std::string &t = source(file).text;
-    size_t from = t.find_last_of(" \t\r\n", (size_t)stop - 1);
-    return "\"" + t.substr(from + 1, (size_t)stop - from - 1) + "\"";
+    const readRecord &end = m.end;
+    bool early = end.what == readListEnded && end.found[0];
+    if (end.what == readListEnded && m.numTriangles == 0)
+        say(end.file, end.line, errorFinding,
+            (early ? "expected triangle 1's normal; found " + quoted(end.found) + ": "
+                   : std::string("the file holds no triangle: ")) +
+                "the game draws nothing of this mesh");
+    else if (early && !stepLine)
+        say(end.file, end.line, warningFinding,
+            "expected triangle " + std::to_string(meshPlaceOf(end.entry).triangle + 1) + "'s normal, found " +
+                quoted(end.found) + ": the game stops reading here and ignores the rest");
+    else if (!(end.what == readNoFinalBreak && (stepLine || collision))) // a collision mesh needs none
+        explainStop(end);
+    // A count that is off because of a slip further down points to it.
+    int cause = stepLine ? stepLine : early ? end.line : 0;
+    if (!collision && m.headerValid && m.headerCount != m.numTriangles)
+        say(end.file, 1, warningFinding,
+            "the header says " + std::to_string(m.headerCount) + " triangles, the file holds " +
+                std::to_string(m.numTriangles) +
+                (cause ? " (the reading goes wrong at line " + std::to_string(cause) + ")" : ""));
 }
 
-bool atEnd(const std::string &file, long offset)
+// Values read whole that make no sense: the first of each kind, and how many
+// more. Out of step, the reading finds nonsense of its own making.
+void explainOddValues(const meshData &m, bool collision, int stepLine)
 {
-    const std::string &t = source(file).text;
-    return offset < 0 || t.find_first_not_of(" \t\r\n", (size_t)offset) == std::string::npos;
-}
-
-// Turns what the readers noticed in one load into findings; returns whether any is an error.
-bool explain(const std::string &scene, const std::string &gamePrinted)
-{
-    int firstErrorLine = -1, outOfStep = 0;
-    std::string firstErrorFile, shortFile;
-    for (const heard &n : notes) {
-        // After a drawn mesh's first short entry the rest is read out of step: one finding tells it.
-        if ((n.what == readShortColour || n.what == readShortCorner) && n.file == shortFile && ++outOfStep)
-            continue;
-        bool isScene = n.file == scene && scene != "scenelist.txt";
-        std::string what = n.file == "scenelist.txt" && n.entry > 0 ? "scene entry " + std::to_string(n.entry)
-                                                                    : entryName(n, isScene);
-        std::string message;
-        severity level = errorFinding;
-        int line = lineAt(n.file, n.start);
-        switch (n.what) {
-        case readCannotOpen:
-            message = "cannot be opened (a name is taken relative to the pack's folder)";
-            break;
-        case readBadHeader:
-            message = "the header must be a label and a count of 1 or more; found " +
-                      entryText(n.file, n.start, n.stop);
-            break;
-        case readShortEntry: {
-            std::string value = isScene                     ? sceneValue(n.entry)
-                                : n.file == "scenelist.txt" ? "a file name"
-                                : (n.entry - 1) % 7 % 2     ? "[red, green, blue]"
-                                                            : "[x, y, z]";
-            message = what + ": expected a label then " + value +
-                      (atEnd(n.file, n.start) ? ", but the file ends here"
-                                              : "; found " + entryText(n.file, n.start, n.stop));
-            if (wordAt(n.file, n.start) == "\"]\"")
-                message +=
-                    " (the \"]\" comes from the line before: no blank may stand before a closing bracket)";
-            if (n.count > 0) message += "; the header promises " + std::to_string(n.count) + " entries";
-            break;
-        }
-        case readShortColour:
-            shortFile = n.file;
-            level = warningFinding;
-            message = what + ": expected [red, green, blue]; found " + entryText(n.file, n.start, n.stop) +
-                      ": what is missing becomes 128";
-            break;
-        case readShortCorner:
-            shortFile = n.file;
-            level = warningFinding;
-            message = what + ": expected [x, y, z]; found " + entryText(n.file, n.start, n.stop) +
-                      ": the game prints \"not enough coordinates in vert\" and reads on out of step";
-            break;
-        case readListEnded:
-            if (atEnd(n.file, n.start)) continue;
-            level = warningFinding;
-            message = "expected triangle " + std::to_string((n.entry - 1) / 7 + 1) + "'s normal, found " +
-                      entryText(n.file, n.start, n.stop) +
-                      ": the game stops reading here and ignores the rest";
-            break;
-        case readNoFinalBreak:
-            message = "the file ends right after its last entry: the game needs a line break at the end";
-            break;
-        case readTooFew:
-            line = 1;
-            message = "the header promises " + std::to_string(n.count) + " triangles but the file holds " +
-                      std::to_string(n.entry);
-            break;
-        case readMeshFailed:
-            message = what + ": " + lastWord(n.file, n.stop) + " did not load";
-            break;
-        case readOutOfMemory:
-            message = what + ": memory ran out";
-            break;
-        case readEntry:
-            continue;
-        }
-        report(n.file, line, level, message);
-        if (level == errorFinding && firstErrorLine < 0) firstErrorLine = line, firstErrorFile = n.file;
+    auto seen = [&](const readRecord &r) { return !stepLine || r.line < stepLine; };
+    if (m.oddColours > 0 && seen(m.oddColour)) {
+        const readRecord &r = m.oddColour;
+        say(r.file, r.line, warningFinding,
+            entryName(r) + ": expected parts from 0 to 255; found " + quoted(r.found) +
+                ": the game draws only the low 8 bits, " + std::to_string(r.count) + " as " +
+                std::to_string(r.count & 255) + more(m.oddColours, "colours"));
     }
-    if (firstErrorLine >= 0)
-        report(firstErrorFile, firstErrorLine, noteFinding, "the game prints " + escaped(gamePrinted));
-    return firstErrorLine >= 0;
+    // Drawing has no use for a far corner.
+    const readRecord &r = m.oddNumber;
+    bool infinite = r.what == readNotFinite;
+    if (m.oddNumbers == 0 || !(collision || infinite) || !seen(r)) return;
+    say(r.file, r.line, collision && infinite ? errorFinding : warningFinding,
+        entryName(r) + ": " +
+            (infinite ? std::string("not all finite")
+                      : "beyond " + std::to_string((int)COORDINATE_LIMIT) + " from the origin") +
+            "; found " + quoted(r.found) +
+            (!infinite   ? ": single-precision physics is coarse that far out"
+             : collision ? ": the triangle takes no part in collisions"
+                         : ": what is drawn is undefined") +
+            more(m.oddNumbers, "positions"));
+}
+
+void explainMesh(const meshData &m, bool collision)
+{
+    bool endedWell = m.end.what == readListEnded && !m.end.found[0];
+    // Its first short entry, when more entries or the end of the file go wrong after it.
+    int stepLine = m.shortEntries > 1 || (m.shortEntries == 1 && !endedWell) ? m.firstShort.line : 0;
+    if (m.shortEntries > 0) explainShort(m, stepLine);
+    explainEnd(m, collision, stepLine);
+    explainOddValues(m, collision, stepLine);
+}
+
+bool unopened(const readRecord &r) { return r.what == readCannotOpen; }
+
+// A mesh the scene names, once a file; one that cannot be opened is told at the entry.
+void explainMeshEntry(const sceneData *s, const meshEntry &m, int entry)
+{
+    static std::set<std::string> explained;
+    if (!m.read) return;
+    if (unopened(m.mesh.end))
+        say(s->problem.file, sceneEntryLine(s, entry), errorFinding,
+            sceneEntryName(entry) + ": " + quoted(m.name) + " " + CANNOT_OPEN);
+    else if (explained.insert(m.name).second)
+        explainMesh(m.mesh, false);
+}
+
+void explainCollisionEntry(const sceneData *s)
+{
+    if (unopened(s->collisionProblem))
+        say(s->problem.file, sceneEntryLine(s, collisionMeshEntry), errorFinding,
+            sceneEntryName(collisionMeshEntry) + ": " + quoted(s->collisionName) + " " + CANNOT_OPEN);
+    else
+        explainStop(s->collisionProblem);
+}
+
+const meshEntry &meshAt(const sceneData *s, int entry)
+{
+    return entry == worldMeshEntry  ? s->world
+           : entry == ballMeshEntry ? s->ballMesh
+                                    : s->pinMeshes[(entry - firstPinEntry) / ENTRIES_PER_PIN];
+}
+
+void explainSceneStop(const sceneData *s)
+{
+    const readRecord &p = s->problem;
+    if (p.what != readMeshFailed) {
+        explainStop(p);
+        return;
+    }
+    bool collision = p.entry == collisionMeshEntry;
+    if (collision ? unopened(s->collisionProblem) : unopened(meshAt(s, p.entry).mesh.end)) return;
+    say(p.file, p.line, errorFinding,
+        sceneEntryName(p.entry) + ": " + quoted(collision ? s->collisionName : meshAt(s, p.entry).name) +
+            " did not load");
 }
 
 } // namespace
 
-// The line of the first word at or after offset, or of the file's end.
-int lineAt(const std::string &file, long offset)
+std::string sceneEntryName(int entry)
 {
-    const sourceFile &s = source(file);
-    const std::string &t = s.text;
-    if (offset < 0) return 0;
-    size_t word = std::min(t.find_first_not_of(" \t\r\n", (size_t)offset), t.size());
-    // The breaks before the word, less a break that ends the file.
-    size_t before = std::lower_bound(s.breaks.begin(), s.breaks.end(), word) - s.breaks.begin();
-    if (before > 0 && s.breaks[before - 1] + 1 == t.size()) before--;
-    return 1 + (int)before;
+    if (entry < firstPinEntry) return SCENE_ENTRIES[entry];
+    return "pin " + std::to_string((entry - firstPinEntry) / ENTRIES_PER_PIN + 1) + ", " +
+           PIN_ENTRIES[(entry - firstPinEntry) % ENTRIES_PER_PIN];
 }
 
-std::string wordAt(const std::string &file, long offset)
-{
-    const std::string &t = source(file).text;
-    size_t from = t.find_first_not_of(" \t\r\n", (size_t)std::max(offset, 0L));
-    if (from == std::string::npos) return "the end of the file";
-    return "\"" + t.substr(from, std::min<size_t>(t.find_first_of(" \t\r\n", from) - from, 40)) + "\"";
-}
-
-int entryLine(const std::string &file, int entry)
-{
-    auto s = sources[file].entryStarts.find(entry);
-    return s == sources[file].entryStarts.end() ? 0 : lineAt(file, s->second);
-}
+void explainCollisionMesh(const meshData &raw) { explainMesh(raw, true); }
 
 std::vector<std::string> checkSceneList()
 {
-    char **table = nullptr;
-    int n = 0;
-    std::string printed = listened([&] { n = readSceneList("scenelist.txt", &table); });
-    if (n < 0) printed += "Unable to open scenelist.txt, exiting...\n";
-    explain("scenelist.txt", printed);
-    std::vector<std::string> names(table, table + std::max(n, 0));
-    freeSceneList(table, n);
+    sceneList list;
+    readSceneList("scenelist.txt", &list);
+    firstError = {};
+    explainStop(list.problem);
+    if (firstError.any && list.count >= 0)
+        report(firstError.file, firstError.line, noteFinding,
+               "the game prints " + escaped(written([&](FILE *f) { writeSceneListMessages(f, &list); })));
+    std::vector<std::string> names(list.files, list.files + std::max(list.count, 0));
+    for (int i = 0; i < list.count; i++)
+        namedAt.emplace(names[i], std::make_pair(list.lines[i], i + 1));
+    freeSceneList(&list);
     return names;
 }
 
-bool checkScene(const std::string &name, sceneData *scene)
+bool checkScene(const std::string &name, sceneData *s)
 {
-    std::string fName = name;
-    condition result = failure;
-    std::string printed = listened([&] { result = readScene(&fName[0], scene); });
-    bool refused = explain(name, printed);
-    if (result != success && !refused) report(name, 0, errorFinding, "the game refuses this level");
+    condition result = readScene(name.c_str(), s);
+    firstError = {};
+    auto named = namedAt.find(name);
+    if (!s->opened && named != namedAt.end())
+        say("scenelist.txt", named->second.first, errorFinding,
+            "scene entry " + std::to_string(named->second.second) + ": " + quoted(name) + " " + CANNOT_OPEN);
+    else if (!s->opened)
+        explainStop(s->problem);
+    else {
+        // In the order the game reads them.
+        explainMeshEntry(s, s->world, worldMeshEntry);
+        explainCollisionEntry(s);
+        explainMeshEntry(s, s->ballMesh, ballMeshEntry);
+        for (int i = 0; i < s->pinMeshRecords; i++)
+            explainMeshEntry(s, s->pinMeshes[i], firstPinEntry + ENTRIES_PER_PIN * i + 3);
+        explainSceneStop(s);
+    }
+    if (result != success && firstError.any)
+        report(firstError.file, firstError.line, noteFinding,
+               "the game prints " + escaped(written([&](FILE *f) { writeSceneMessages(f, s); })));
+    else if (result != success)
+        report(name, 0, errorFinding, "the game refuses this level");
     return result == success;
 }

@@ -19,6 +19,7 @@ const int SETTLE_MS = 30000;
 const float ALLOWED_DRIFT = 0.05f; // resting objects hop a little
 const int AIM_MS = 3000;           // the player's pause before and between throws
 const int LAST_WAIT_MS = 10000;    // after the last throw, what still rolls may still fall
+const double LEAST_CONTRAST = 4.5; // WCAG's least for text, between relative luminances
 
 struct dvec {
     double x, y, z;
@@ -61,15 +62,110 @@ double distanceToTriangle(dvec p, dvec a, dvec b, dvec c)
     return best;
 }
 
-// Whether a vertical line through p meets triangle abc below p and above the bound.
-bool standsOn(dvec p, dvec a, dvec b, dvec c, double lowerBound)
+// Whether a vertical line through p meets triangle abc below p and above the
+// bound, and at what height.
+bool standsOn(dvec p, dvec a, dvec b, dvec c, double lowerBound, double *height)
 {
     double w = (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
     if (w == 0) return false;
     double u = ((b.x - p.x) * (c.y - p.y) - (b.y - p.y) * (c.x - p.x)) / w,
            v = ((c.x - p.x) * (a.y - p.y) - (c.y - p.y) * (a.x - p.x)) / w, t = 1 - u - v;
-    double z = u * a.z + v * b.z + t * c.z;
-    return u >= 0 && v >= 0 && t >= 0 && z <= p.z && z > lowerBound;
+    *height = u * a.z + v * b.z + t * c.z;
+    return u >= 0 && v >= 0 && t >= 0 && *height <= p.z && *height > lowerBound;
+}
+
+// Where an object starts against the collision mesh: how deep it is in the
+// triangle it is deepest in, and whether a triangle is under it and how high
+// above the nearest one it would rest (0 when it touches something).
+struct start {
+    double deepest = 0, above = 0;
+    int deepestFace = 0, aboveFace = 0;
+    bool under = false;
+};
+
+start startOf(const sceneData *s, const dynamicObject &o)
+{
+    start st;
+    double clearance = INFINITY, highest = -INFINITY;
+    int faceNumber = 0;
+    for (const collisionFace *f = s->firstCollisionFace; f; f = f->nextFace, faceNumber++) {
+        double inside = o.radius - distanceToTriangle(d(o.location), d(f->v[0]), d(f->v[1]), d(f->v[2])),
+               height;
+        if (inside > st.deepest) st.deepest = inside, st.deepestFace = faceNumber;
+        clearance = std::min(clearance, -inside);
+        if (standsOn(d(o.location), d(f->v[0]), d(f->v[1]), d(f->v[2]), s->worldLowerBound, &height) &&
+            height > highest) {
+            // Resting on a slope, the centre stands radius / cos(slope) above it.
+            highest = height, st.aboveFace = faceNumber, st.under = true;
+            st.above = o.location.z - height - o.radius / std::max(fabs(f->no.z), 1e-6);
+        }
+    }
+    if (!(clearance > ALLOWED_DRIFT)) st.above = 0;
+    return st;
+}
+
+// An object whose place or size makes no sense: its values are reported, and
+// nothing about where it stands would mean anything.
+bool sensible(const dynamicObject &o)
+{
+    return isFinite(o.location) && std::isfinite(o.radius) && o.radius > 0;
+}
+
+// WCAG's relative luminance of a colour, its parts from 0 to 1, and the
+// contrast of two luminances.
+double luminance(const double rgb[3])
+{
+    const double weight[] = {0.2126, 0.7152, 0.0722};
+    double sum = 0;
+    for (int k = 0; k < 3; k++) {
+        double c = std::min(1.0, std::max(0.0, rgb[k]));
+        sum += weight[k] * (c <= 0.03928 ? c / 12.92 : pow((c + 0.055) / 1.055, 2.4));
+    }
+    return sum;
+}
+double contrast(double a, double b) { return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05); }
+
+std::string colourText(const double rgb[3])
+{
+    return "[" + number(rgb[0]) + ", " + number(rgb[1]) + ", " + number(rgb[2]) + "]";
+}
+
+std::string ratio(double c)
+{
+    char buf[32];
+    snprintf(buf, sizeof buf, "%.1f:1", c);
+    return buf;
+}
+
+// The text against what it is drawn on: the background, and the ball's colours,
+// since the pause notice stands mid-screen, where the camera keeps the ball.
+void checkContrast(const std::string &name, const sceneData *s, const double background[3],
+                   const double text[3])
+{
+    int line = sceneEntryLine(s, textEntry);
+    double ink = luminance(text), against = contrast(ink, luminance(background));
+    if (against < LEAST_CONTRAST)
+        report(name, line, warningFinding,
+               "text colour: " + ratio(against) + " against the background " + colourText(background) +
+                   "; text needs 4.5:1 to be read");
+    const meshData &ball = s->ballMesh.mesh;
+    double worst = INFINITY, worstColour[3] = {0, 0, 0};
+    int worstLine = 0;
+    for (int t = 0; t < ball.numTriangles; t++)
+        for (const meshCorner &c : ball.triangles[t].corner) {
+            double rgb[] = {c.colour[0] / 255.0, c.colour[1] / 255.0, c.colour[2] / 255.0};
+            double here = contrast(ink, luminance(rgb));
+            if (here < worst)
+                worst = here, worstLine = ball.triangles[t].line, std::copy(rgb, rgb + 3, worstColour);
+        }
+    if (worst < LEAST_CONTRAST) {
+        for (double &part : worstColour)
+            part = round(part * 255);
+        report(name, line, warningFinding,
+               "text colour: " + ratio(worst) + " against the ball's colour " + colourText(worstColour) +
+                   " (" + s->ballMesh.name + ":" + std::to_string(worstLine) +
+                   "), which the pause notice is drawn over; text needs 4.5:1 to be read");
+    }
 }
 
 // Triangles a drawn mesh or a collision mesh would be better without.
@@ -80,10 +176,17 @@ void checkTriangles(const std::string &file, const meshData &m, bool collision)
         dvec w = cross(sub(d(tri.corner[1].position), d(tri.corner[0].position)),
                        sub(d(tri.corner[2].position), d(tri.corner[0].position)));
         dvec n = d(tri.normal);
-        int line = entryLine(file, 1 + 7 * t);
         std::string which = "triangle " + std::to_string(t + 1);
         double cosine = dot(w, n) / (length(w) * length(n));
         std::vector<std::string> wrong;
+        if (!isFinite(tri.normal)) {
+            report(file, tri.line, collision ? errorFinding : warningFinding,
+                   which + "'s normal is not finite: " +
+                       (collision
+                            ? "the triangle takes no part in collisions"
+                            : "drawing ignores it, but it tells nothing of which side is meant to be seen"));
+            continue;
+        }
         if (length(w) == 0)
             wrong.push_back(collision ? " has no area: it bounces little" : " has no area: it draws nothing");
         else if (collision && fabs(cosine) < cos(asin(SIN_ONE_DEGREE)))
@@ -97,12 +200,8 @@ void checkTriangles(const std::string &file, const meshData &m, bool collision)
             wrong.push_back("'s normal is " + number(length(n)) +
                             " long, not 1 (the game scales it, a zero one to up)");
         for (const std::string &w : wrong)
-            report(file, line, warningFinding, which + w);
+            report(file, tri.line, warningFinding, which + w);
     }
-    if (!collision && m.headerCount != m.numTriangles)
-        report(file, 1, warningFinding,
-               "the header says " + std::to_string(m.headerCount) + " triangles, the file holds " +
-                   std::to_string(m.numTriangles));
 }
 
 // The level as the game starts it, awaiting the first throw, over its own
@@ -204,32 +303,87 @@ void checkGeometry(const std::string &name, const sceneData *s)
     if (seen.insert(std::string("collision ") + s->collisionName).second) {
         // The collision loader keeps only the scaled normals; the drawn reader shows them as written.
         meshData raw;
-        readMesh((char *)s->collisionName, &raw);
+        readMesh(s->collisionName, &raw);
+        explainCollisionMesh(raw);
         checkTriangles(s->collisionName, raw, true);
         freeMesh(&raw);
     }
 
     for (int i = 0; i <= s->numPins; i++) {
         const dynamicObject &o = objectAt(s, i);
-        int line = entryLine(name, objectEntry(i));
+        if (!sensible(o)) continue;
+        int line = sceneEntryLine(s, objectEntry(i));
         for (int j = 0; j < i; j++)
-            if (length(sub(d(o.location), d(objectAt(s, j).location))) < o.radius + objectAt(s, j).radius)
+            if (sensible(objectAt(s, j)) &&
+                length(sub(d(o.location), d(objectAt(s, j).location))) < o.radius + objectAt(s, j).radius)
                 report(name, line, warningFinding, objectName(i) + " starts overlapping " + objectName(j));
-        double deepest = 0;
-        bool under = false;
-        int faceNumber = 0, deepestFace = 0;
-        for (const collisionFace *f = s->firstCollisionFace; f; f = f->nextFace, faceNumber++) {
-            double inside = o.radius - distanceToTriangle(d(o.location), d(f->v[0]), d(f->v[1]), d(f->v[2]));
-            if (inside > deepest) deepest = inside, deepestFace = faceNumber;
-            under = under || standsOn(d(o.location), d(f->v[0]), d(f->v[1]), d(f->v[2]), s->worldLowerBound);
-        }
-        if (deepest > 1e-3 * o.radius)
+        start st = startOf(s, o);
+        if (st.deepest > 1e-3 * o.radius)
             report(name, line, warningFinding,
-                   objectName(i) + " starts " + number(deepest) + " deep in collision triangle " +
-                       std::to_string(deepestFace + 1) + " of " + s->collisionName);
-        if (!under)
+                   objectName(i) + " starts " + number(st.deepest) + " deep in collision triangle " +
+                       std::to_string(st.deepestFace + 1) + " of " + s->collisionName);
+        if (!st.under)
             report(name, line, warningFinding,
                    "nothing of the collision mesh is under " + objectName(i) + ": it falls out");
+        else if (st.above > ALLOWED_DRIFT)
+            report(name, line, warningFinding,
+                   objectName(i) + " starts " + number(st.above) + " above collision triangle " +
+                       std::to_string(st.aboveFace + 1) + " of " + s->collisionName +
+                       ": it drops when the level starts");
+    }
+}
+
+void checkValues(const std::string &name, const sceneData *s)
+{
+    auto say = [&](int entry, severity level, const std::string &what) {
+        report(name, sceneEntryLine(s, entry), level, sceneEntryName(entry) + ": " + what);
+    };
+    // Colours: OpenGL takes each part from 0 to 1, so the text must stand out at that.
+    double background[] = {s->bgRed, s->bgGreen, s->bgBlue}, text[] = {s->txtRed, s->txtGreen, s->txtBlue};
+    const double *colours[] = {background, text};
+    bool readable = true;
+    for (int k = 0; k < 2; k++) {
+        bool finite =
+            std::isfinite(colours[k][0]) && std::isfinite(colours[k][1]) && std::isfinite(colours[k][2]);
+        readable = readable && finite;
+        bool inRange = true;
+        for (int c = 0; c < 3; c++)
+            inRange = inRange && colours[k][c] >= 0 && colours[k][c] <= 1;
+        if (!finite)
+            say(k == 0 ? backgroundEntry : textEntry, warningFinding,
+                "not all finite: what the game draws is undefined");
+        else if (!inRange)
+            say(k == 0 ? backgroundEntry : textEntry, warningFinding,
+                "each part goes from 0 to 1; the game draws " + colourText(colours[k]) +
+                    " with what is beyond made 0 or 1");
+    }
+    if (readable) checkContrast(name, s, background, text);
+
+    if (!std::isfinite(s->worldLowerBound))
+        say(lowerBoundEntry, errorFinding,
+            number(s->worldLowerBound) + ": " +
+                (s->worldLowerBound > 0 ? "everything is out at once" : "nothing ever falls out"));
+    if (!isFinite(s->cameraLocation))
+        say(cameraEntry, errorFinding, "not all finite: the view cannot be drawn");
+    for (int i = 0; i <= s->numPins; i++) {
+        const dynamicObject &o = objectAt(s, i);
+        int entry = objectEntry(i);
+        if (!isFinite(o.location))
+            say(entry, errorFinding, "not all finite: the game cannot play it");
+        else if (!withinLimit(o.location))
+            say(entry, warningFinding,
+                "beyond " + std::to_string((int)COORDINATE_LIMIT) +
+                    " from the origin: single-precision physics is coarse that far out");
+        if (!(std::isfinite(o.radius) && o.radius > 0))
+            say(entry + 1, errorFinding,
+                number(o.radius) + ": a radius must be a number above 0; this one touches " +
+                    (o.radius > 0 ? "everything" : "nothing"));
+        if (!std::isfinite(o.mass))
+            say(entry + 2, warningFinding,
+                number(o.mass) + ": every collision of it is taken as between equal masses");
+        else if (!(o.mass > 0))
+            say(entry + 2, errorFinding,
+                number(o.mass) + ": a mass must be above 0; collisions make no sense of it");
     }
 }
 
@@ -250,9 +404,12 @@ void checkSettling(const std::string &name, const sceneData *s)
         }
     for (int i = 1; i <= s->numPins; i++)
         fell[i] = fell[i] || !pins[i - 1].inPlay;
+    // An object that starts in the air, or whose place or size makes no sense, is
+    // told so already; that it then moves is no news.
     for (int i = 0; i <= s->numPins; i++)
-        if (fell[i] || worst[i] > ALLOWED_DRIFT)
-            report(name, entryLine(name, objectEntry(i)), warningFinding,
+        if (sensible(objectAt(s, i)) &&
+            (fell[i] || (worst[i] > ALLOWED_DRIFT && !(startOf(s, objectAt(s, i)).above > ALLOWED_DRIFT))))
+            report(name, sceneEntryLine(s, objectEntry(i)), warningFinding,
                    objectName(i) +
                        (fell[i] ? " falls out" : " moves " + number(worst[i]) + " from where it starts") +
                        " when the level is left alone for " + number(SETTLE_MS / 1000) + " seconds");
@@ -322,11 +479,13 @@ double measureDifficulty(const std::string &name, const sceneData *s, int maxThr
 
 std::string dragWords(drag d)
 {
-    double right = d.right, up = d.up;
-    double angle = atan2(right, up) * 180 / M_PI;
-    return "drag " + number(round(sqrt(right * right + up * up))) + " px up the screen" +
-           (fabs(angle) < 0.5
-                ? ""
-                : ", " + number(round(fabs(angle))) + " degrees " + (angle > 0 ? "right" : "left")) +
-           " in " + number(DRAG_MS / 1000.0) + " s";
+    double right = round(d.right), up = round(d.up);
+    auto px = [](double v) { return std::to_string((long)fabs(v)) + " px"; };
+    std::string along = px(up) + (up < 0 ? " down" : " up"),
+                across = px(right) + (right < 0 ? " left" : " right");
+    std::string parts =
+        right == 0 ? along
+        : up == 0  ? across
+                   : along + " and " + across + " (" + px(round(sqrt(right * right + up * up))) + ")";
+    return "drag " + parts + " in " + number(DRAG_MS / 1000.0) + " s";
 }

@@ -17,16 +17,21 @@ int main(int argc, char **argv)
     // Line by line even into a pipe or a file, so a log shows each level as it loads.
     setvbuf(stdout, nullptr, _IOLBF, 0);
 
-    char **sceneFiles = nullptr;
-
     if (argc > 0)
         for (int i = 1; i < argc; i++)
             printf("%d %s\n", i, argv[i]);
 
     printf("loading list of scenes...\n");
-    int numScenes = readSceneList("scenelist.txt", &sceneFiles);
+    sceneList list;
+    readSceneList("scenelist.txt", &list);
+    writeSceneListMessages(stdout, &list);
+    int numScenes = list.count;
+    char **sceneFiles = list.files;
     if (numScenes < 0) printf("Unable to open scenelist.txt, exiting...\n");
-    if (numScenes < 1) return 0;
+    if (numScenes < 1) {
+        freeSceneList(&list);
+        return 0;
+    }
     printf("done loading scene list\n");
 
     // Without a display classic SDL falls back to libcaca, which would paint
@@ -54,7 +59,7 @@ int main(int argc, char **argv)
         i = nextSceneIndex(i, thisGameReturn, numScenes);
     } while (thisGameReturn != quit);
 
-    freeSceneList(sceneFiles, numScenes);
+    freeSceneList(&list);
     SDL_Quit();
     printf("\n....Done....\n");
     return 0;

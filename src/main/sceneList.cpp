@@ -2,62 +2,72 @@
 
 #include <cstdlib>
 
-#include "../reader.h"
-
-int readSceneList(const char *fname, char ***sceneFiles)
+void readSceneList(const char *fname, sceneList *list)
 {
-    int numScenes = -1;
-    *sceneFiles = nullptr;
+    *list = sceneList{};
+    list->count = list->headerCount = -1;
     dataFile d;
-    if (!openData(&d, fname)) {
-        noteReading(&d, readCannotOpen, 0, 0);
-        return -1;
+    readEvent opened = openData(&d, fname, sceneListFile);
+    if (opened != readFine) {
+        recordUnopened(&list->problem, opened, fname, sceneListFile);
+        return;
     }
-
-    int numValues = readCount(&d, &numScenes);
-    printf("%d scenes\n", numScenes);
-    if (numValues != 2 || numScenes < 1) {
-        noteReading(&d, readBadHeader, 0, 0);
-        printf("invalid first line, or number of scenes stated\n");
-        printf("Error in scene list file, scenelist.txt\n");
+    list->count = 0;
+    int n = -1;
+    if (readCount(&d, &n) != 2 || n < 1) {
+        list->headerCount = n;
+        recordEntry(&d, &list->problem, readBadHeader, 0, 0);
         closeData(&d);
-        return 0;
+        return;
     }
+    list->headerCount = n;
 
-    char **table = nullptr;
-    int capacity = 0;
-    int i = 0;
-    for (; i < numScenes; i++) {
+    int i = 0, lineCapacity = 0;
+    for (; i < n; i++) {
         // One byte more than the longest name read, so a 256-character name keeps its terminator.
-        if (!makeRoom((void **)&table, &capacity, i, numScenes, sizeof(char *)) ||
-            !(table[i] = (char *)calloc(MAX_FILENAME_LENGTH + 1, 1))) {
-            noteReading(&d, readOutOfMemory, 1 + i, 0);
+        if (!makeRoom((void **)&list->files, &list->capacity, i, n, sizeof(char *)) ||
+            !makeRoom((void **)&list->lines, &lineCapacity, i, n, sizeof(int)) ||
+            !(list->files[i] = (char *)calloc(MAX_FILENAME_LENGTH + 1, 1))) {
+            recordEntry(&d, &list->problem, readOutOfMemory, 1 + i, n);
             break;
         }
-        if (readFileName(&d, table[i]) < 2) {
-            noteReading(&d, readShortEntry, 1 + i, numScenes);
+        if (readFileName(&d, list->files[i]) < 2) {
+            recordEntry(&d, &list->problem, readShortEntry, 1 + i, n);
             break;
         }
+        list->lines[i] = entryLine(&d);
     }
     closeData(&d);
-    if (i < numScenes) {
-        // A table that cannot be allocated is as unusable as a short list.
-        printf("Not all scene entries valid\n");
-        freeSceneList(table, capacity);
-        printf("Error in scene list file, scenelist.txt\n");
-        return 0;
+    if (i == n) {
+        list->count = n;
+        return;
     }
-
-    *sceneFiles = table;
-    return numScenes;
+    // A table that cannot be allocated is as unusable as a short list.
+    for (int k = 0; k < list->capacity; k++)
+        free(list->files[k]);
+    free(list->files);
+    list->files = nullptr;
+    list->capacity = 0;
 }
 
-void freeSceneList(char **sceneFiles, int numScenes)
+void writeSceneListMessages(FILE *out, const sceneList *list)
 {
-    if (sceneFiles == nullptr) return;
-    for (int i = 0; i < numScenes; i++)
-        free(sceneFiles[i]);
-    free(sceneFiles);
+    if (list->count < 0) return;
+    fprintf(out, "%d scenes\n", list->headerCount);
+    if (list->problem.what == readFine) return;
+    fputs(list->problem.what == readBadHeader ? "invalid first line, or number of scenes stated\n"
+                                              : "Not all scene entries valid\n",
+          out);
+    fputs("Error in scene list file, scenelist.txt\n", out);
+}
+
+void freeSceneList(sceneList *list)
+{
+    for (int i = 0; i < list->capacity; i++)
+        free(list->files[i]);
+    free(list->files);
+    free(list->lines);
+    *list = sceneList{};
 }
 
 e_gameState startingStateFor(int i, int numScenes) { return i + 1 == numScenes ? over : awaitingThrow; }

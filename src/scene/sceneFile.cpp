@@ -19,10 +19,16 @@ struct sceneReading {
     int numValues;
 };
 
+// A whole entry's line is kept for whoever explains the level; an entry not
+// whole ends the reading.
 void checkEntry(sceneReading *r, int conversions, int whole, int entry)
 {
+    sceneData *s = r->s;
     r->numValues = conversions == whole ? conversions : 0;
-    noteReading(&r->d, r->numValues ? readEntry : readShortEntry, entry, 0);
+    if (r->numValues == 0)
+        recordEntry(&r->d, &s->problem, readShortEntry, entry, 0);
+    else if (makeRoom((void **)&s->entryLines, &s->entryLineRecords, entry, INT_MAX, sizeof(int)))
+        s->entryLines[entry] = entryLine(&r->d);
 }
 
 void readTriple(sceneReading *r, int entry, float *a, float *b, float *c)
@@ -37,6 +43,12 @@ void readNumber(sceneReading *r, int entry, float *value)
 
 void readVec(sceneReading *r, int entry, vec3 *v) { readTriple(r, entry, &v->x, &v->y, &v->z); }
 
+void stop(sceneReading *r, readEvent what, int entry)
+{
+    recordEntry(&r->d, &r->s->problem, what, entry, 0);
+    r->numValues = 0;
+}
+
 // Whether the entry's file name was read; name holds MAX_FILENAME_LENGTH characters and the terminator.
 int readFileName(sceneReading *r, int entry, char *name)
 {
@@ -49,10 +61,7 @@ void readMeshEntry(sceneReading *r, int entry, meshEntry *m)
 {
     if (!readFileName(r, entry, m->name)) return;
     m->read = 1;
-    if (readMesh(m->name, &m->mesh) != success) {
-        noteReading(&r->d, readMeshFailed, entry, 0);
-        r->numValues = 0;
-    }
+    if (readMesh(m->name, &m->mesh) != success) stop(r, readMeshFailed, entry);
 }
 
 // An allocation that fails ends the load as missing pins do.
@@ -62,8 +71,7 @@ int roomForPin(sceneReading *r, int i)
     if (makeRoom((void **)&s->pins, &s->pinRecords, i, s->numPins, sizeof(dynamicObject)) &&
         makeRoom((void **)&s->pinMeshes, &s->pinMeshRecords, i, s->numPins, sizeof(meshEntry)))
         return 1;
-    noteReading(&r->d, readOutOfMemory, firstPinEntry + ENTRIES_PER_PIN * i, 0);
-    r->numValues = 0;
+    stop(r, readOutOfMemory, firstPinEntry + ENTRIES_PER_PIN * i);
     return 0;
 }
 
@@ -86,15 +94,13 @@ void readPins(sceneReading *r)
 
 } // namespace
 
-condition readScene(char *fName, sceneData *s)
+condition readScene(const char *fName, sceneData *s)
 {
     *s = sceneData{};
     sceneReading r = {{}, s, 1};
-    if (!openData(&r.d, fName)) {
-        noteReading(&r.d, readCannotOpen, 0, 0);
-        printf("Unable to open file: %s for scene loading\n", fName);
-        return failure;
-    }
+    readEvent opened = openData(&r.d, fName, sceneFile);
+    recordUnopened(&s->problem, opened, fName, sceneFile);
+    if (opened != readFine) return failure;
     s->opened = 1;
 
     readTriple(&r, backgroundEntry, &s->bgRed, &s->bgGreen, &s->bgBlue);
@@ -103,11 +109,8 @@ condition readScene(char *fName, sceneData *s)
     readMeshEntry(&r, worldMeshEntry, &s->world);
 
     if (readFileName(&r, collisionMeshEntry, s->collisionName)) {
-        s->firstCollisionFace = loadCollisionFaces(s->collisionName);
-        if (s->firstCollisionFace == nullptr) {
-            noteReading(&r.d, readMeshFailed, collisionMeshEntry, 0);
-            r.numValues = 0;
-        }
+        s->firstCollisionFace = loadCollisionFaces(s->collisionName, &s->collisionProblem);
+        if (s->firstCollisionFace == nullptr) stop(&r, readMeshFailed, collisionMeshEntry);
     }
 
     readVec(&r, cameraEntry, &s->cameraLocation);
@@ -122,7 +125,6 @@ condition readScene(char *fName, sceneData *s)
     readMeshEntry(&r, ballMeshEntry, &s->ballMesh);
 
     if (r.numValues == 0) {
-        printf("error in scene file somewhere prior to pin specific information\n");
         closeData(&r.d);
         return failure;
     }
@@ -130,15 +132,38 @@ condition readScene(char *fName, sceneData *s)
     if (s->numPins > 0) {
         readPins(&r);
         if (r.numValues == 0) {
-            printf("file didn't contain enough correctly formatted information about pins\n");
             s->pinsIncomplete = 1;
             closeData(&r.d);
             return failure;
         }
     }
     closeData(&r.d);
-    printf("done loading scene from file %s\n", fName);
     return success;
+}
+
+void writeSceneMessages(FILE *out, const sceneData *s)
+{
+    const readRecord &p = s->problem;
+    if (!s->opened) {
+        fprintf(out, "Unable to open file: %s for scene loading\n", p.file);
+        return;
+    }
+    if (s->world.read) writeMeshMessages(out, &s->world.mesh);
+    writeMeshMessage(out, &s->collisionProblem);
+    if (s->ballMesh.read) writeMeshMessages(out, &s->ballMesh.mesh);
+    for (int i = 0; i < s->pinMeshRecords; i++)
+        if (s->pinMeshes[i].read) writeMeshMessages(out, &s->pinMeshes[i].mesh);
+    if (p.what == readFine)
+        fprintf(out, "done loading scene from file %s\n", p.file);
+    else if (p.entry < firstPinEntry)
+        fputs("error in scene file somewhere prior to pin specific information\n", out);
+    else
+        fputs("file didn't contain enough correctly formatted information about pins\n", out);
+}
+
+int sceneEntryLine(const sceneData *s, int entry)
+{
+    return entry >= 0 && entry < s->entryLineRecords ? s->entryLines[entry] : 0;
 }
 
 void freeSceneData(sceneData *s)
@@ -150,5 +175,6 @@ void freeSceneData(sceneData *s)
         freeMesh(&s->pinMeshes[i].mesh);
     free(s->pinMeshes);
     free(s->pins);
+    free(s->entryLines);
     *s = sceneData{};
 }

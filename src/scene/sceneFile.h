@@ -17,6 +17,13 @@ typedef struct meshEntry {
 typedef struct sceneData {
     int opened;         // the file could be opened; nothing is set otherwise
     int pinsIncomplete; // the load failed in the pins: everything built is to be released
+    // readFine and the file's name, or why the reading stopped: at an entry not
+    // whole, at a mesh entry whose mesh did not load (the mesh's own record, or
+    // collisionProblem, says why), for want of memory, or at the file itself.
+    readRecord problem;
+    readRecord collisionProblem;
+    int *entryLines; // the line of each entry read, by its number; entryLineRecords of them
+    int entryLineRecords;
     float bgRed, bgGreen, bgBlue;
     float txtRed, txtGreen, txtBlue;
     float worldLowerBound;
@@ -50,10 +57,16 @@ enum sceneEntry {
 };
 
 // Reads the scene file fName into *scene (zeroed first): every entry in order,
-// each mesh it names and its collision mesh, printing the loaders' messages and
-// its own, "done loading scene from file ..." included. An entry that is not
-// whole ends the reading; entries before it are kept. Returns success or failure.
-condition readScene(char *fName, sceneData *scene);
+// each mesh it names and its collision mesh. An entry that is not whole ends
+// the reading; entries before it are kept. Returns success or failure.
+condition readScene(const char *fName, sceneData *scene);
+
+// What the game prints about a scene's reading: its meshes' messages in the
+// order they were read, then its own, "done loading scene from file ..." included.
+void writeSceneMessages(FILE *out, const sceneData *scene);
+
+// The line of an entry that was read, or 0.
+int sceneEntryLine(const sceneData *scene, int entry);
 
 // Frees whatever the reading left in *scene.
 void freeSceneData(sceneData *scene);

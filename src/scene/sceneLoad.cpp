@@ -40,6 +40,7 @@ condition sceneLoad(char *fName)
 {
     sceneData s;
     condition result = readScene(fName, &s);
+    writeSceneMessages(stdout, &s);
     if (!s.opened) return failure;
     int pinsIncomplete = s.pinsIncomplete;
     adoptScene(&s);

@@ -39,18 +39,20 @@ static void readFile(char kind, char *name, faceAllocator allocFace)
 {
     const char *RESULTS[] = {"failure", "unknown", "success"};
     if (kind == 'l') {
-        char **table = nullptr;
-        int n = readSceneList(name, &table);
-        printf("-> %d scenes:", n);
-        for (int k = 0; k < n; k++) {
-            if (!memchr(table[k], 0, MAX_FILENAME_LENGTH + 1)) abort(); // each ends within its buffer
-            printf(" %s", table[k]);
+        sceneList l;
+        readSceneList(name, &l);
+        writeSceneListMessages(stdout, &l);
+        printf("-> %d scenes:", l.count);
+        for (int k = 0; k < l.count; k++) {
+            if (!memchr(l.files[k], 0, MAX_FILENAME_LENGTH + 1)) abort(); // each ends within its buffer
+            printf(" %s", l.files[k]);
         }
         printf("\n");
-        freeSceneList(table, n);
+        freeSceneList(&l);
     } else if (kind == 'm') {
         meshData m;
         condition result = readMesh(name, &m);
+        writeMeshMessages(stdout, &m);
         // Whatever is read is whole triangles within the array.
         if (m.numTriangles > m.capacity || (m.numTriangles > 0 && !m.headerValid)) abort();
         printf("-> %s, header %s %d, %d triangles\n", RESULTS[result + 1],
@@ -61,7 +63,10 @@ static void readFile(char kind, char *name, faceAllocator allocFace)
                        c.colour[1], c.colour[2]);
         freeMesh(&m);
     } else if (kind == 'c') {
-        collisionFace *faces = allocFace ? loadCollisionFacesWith(name, allocFace) : loadCollisionFaces(name);
+        readRecord problem;
+        collisionFace *faces = allocFace ? loadCollisionFacesWith(name, allocFace, &problem)
+                                         : loadCollisionFaces(name, &problem);
+        writeMeshMessage(stdout, &problem);
         int n = 0;
         for (collisionFace *f = faces; f; f = f->nextFace)
             n++;
@@ -71,6 +76,7 @@ static void readFile(char kind, char *name, faceAllocator allocFace)
     } else if (kind == 's') {
         sceneData s;
         condition result = readScene(name, &s);
+        writeSceneMessages(stdout, &s);
         if (result == success && s.numPins > 0 && s.pinRecords < s.numPins) abort(); // a record for every pin
         printf("-> %s, opened %d, pins incomplete %d, %d pin records\n", RESULTS[result + 1], s.opened,
                s.pinsIncomplete, s.pinRecords);
