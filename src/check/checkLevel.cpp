@@ -233,6 +233,10 @@ void playThrow(levelPlay *p, drag d, int waitMs)
     advanceLevel(p, waitMs);
 }
 
+// The wait after throw n (from 0) of at most maxThrows: the player's aim
+// before the next, or after the last, the time what still rolls takes to fall.
+int waitAfter(int n, int maxThrows) { return n + 1 == maxThrows ? LAST_WAIT_MS : AIM_MS; }
+
 // Pins moved or fell between two states of the same level.
 bool pinsMoved(const levelPlay &before, const levelPlay &after)
 {
@@ -260,7 +264,7 @@ std::vector<drag> searchFrom(levelPlay p, std::vector<dynamicObject> pins, int n
     std::vector<dynamicObject> tryPins;
     std::vector<drag> played;
     for (; n < maxThrows && p.remainingPins > 0; n++) {
-        int wait = n + 1 == maxThrows ? LAST_WAIT_MS : AIM_MS;
+        int wait = waitAfter(n, maxThrows);
         drag best = {0, 0};
         int bestLeft = p.remainingPins + 1;
         for (int k = 0, tried = 0; k < SLOPES && bestLeft > 0; k++) {
@@ -454,7 +458,7 @@ double measureDifficulty(const std::string &name, const sceneData *s, int maxThr
             levelPlay q = start;
             tryPins = pins;
             q.pins = tryPins.data();
-            playThrow(&q, first, maxThrows == 1 ? LAST_WAIT_MS : AIM_MS);
+            playThrow(&q, first, waitAfter(0, maxThrows));
             if (!pinsMoved(start, q)) {
                 idle++;
                 continue;
