@@ -115,7 +115,7 @@ BENCHMARK(BM_buildFaceIndex)->ArgNames({"triangles"})->Arg(1000)->Arg(100000)->U
 // Steps of levels of the pack as the game loads them: read by its reader from
 // levels/ (which names the meshes relative to the pack's folder), each once.
 // The reader prints nothing, so --benchmark_format=json is JSON alone.
-const char *const PACK_LEVELS[] = {"01-classic.scene", "08-hills.scene"};
+const char *const PACK_LEVELS[] = {"classic.scene", "hills.scene"};
 const float LEVEL_STEP = STEP_SECONDS;      // the game's one step
 const vec3 THROW_PUSH = {0.0f, 8.0f, 0.0f}; // a drag of 200 px up the screen in half a second
 

@@ -60,23 +60,34 @@ std::string jsonString(const std::string &s)
     return out + "\"";
 }
 
+// Two decimals: the grid has 84 first throws.
+std::string difficultyWords(double difficulty)
+{
+    char buf[32];
+    snprintf(buf, sizeof buf, "%.2f", difficulty);
+    return buf;
+}
+
 struct levelResult {
     std::string scene;
     bool searched;
     std::vector<drag> throws;
+    double difficulty;
 };
 
 void checkLevel(const std::string &name, bool search, int maxThrows, std::vector<levelResult> *results)
 {
     sceneData scene;
-    levelResult r = {prefix + name, false, {}};
+    levelResult r = {prefix + name, false, {}, 0};
     if (checkScene(name, &scene)) {
         checkValues(name, &scene);
         checkGeometry(name, &scene);
         checkSettling(name, &scene);
         r.searched = search && maxThrows > 0 && scene.numPins > 0;
         if (r.searched) {
-            r.throws = searchThrows(name, &scene, maxThrows, !json && isatty(2));
+            bool progress = !json && isatty(2);
+            r.throws = searchThrows(name, &scene, maxThrows, progress);
+            r.difficulty = measureDifficulty(name, &scene, maxThrows, &r.throws, progress);
             std::string how;
             for (size_t k = 0; k < r.throws.size(); k++)
                 how += (k ? "; then " : "") + dragWords(r.throws[k]);
@@ -87,7 +98,8 @@ void checkLevel(const std::string &name, bool search, int maxThrows, std::vector
             else
                 report(name, 0, noteFinding,
                        "cleared in " + std::to_string(r.throws.size()) +
-                           (r.throws.size() == 1 ? " throw: " : " throws: ") + how);
+                           (r.throws.size() == 1 ? " throw" : " throws") + ", difficulty " +
+                           difficultyWords(r.difficulty) + ": " + how);
         }
     }
     results->push_back(r);
@@ -160,8 +172,12 @@ int main(int argc, char **argv)
                    jsonString(findings[k].message).c_str());
         printf("],\n \"levels\": [");
         for (size_t k = 0; k < results.size(); k++) {
-            printf("%s\n  {\"scene\": %s, \"searched\": %s, \"throws\": [", k ? "," : "",
+            printf("%s\n  {\"scene\": %s, \"searched\": %s, ", k ? "," : "",
                    jsonString(results[k].scene).c_str(), results[k].searched ? "true" : "false");
+            if (!results[k].throws.empty())
+                printf("\"par\": %zu, \"difficulty\": %s, ", results[k].throws.size(),
+                       difficultyWords(results[k].difficulty).c_str());
+            printf("\"throws\": [");
             for (size_t t = 0; t < results[k].throws.size(); t++)
                 printf("%s{\"right\": %.1f, \"up\": %.1f, \"seconds\": %g}", t ? ", " : "",
                        (double)results[k].throws[t].right, (double)results[k].throws[t].up, DRAG_MS / 1000.0);

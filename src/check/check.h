@@ -39,5 +39,12 @@ const int DRAG_MS = 500;
 // game plays them; the drags found, or none.
 std::vector<drag> searchThrows(const std::string &name, const sceneData *scene, int maxThrows,
                                bool showProgress);
+// How hard the level is: the throws it takes on average when the first is any
+// of a grid of drags (21 slopes by 4 lengths) and the rest are the search's,
+// more than maxThrows counting as maxThrows + 1. *throws holds the search's
+// drags and is given the fewest found, should a first throw of the grid lead
+// to fewer.
+double measureDifficulty(const std::string &name, const sceneData *scene, int maxThrows,
+                         std::vector<drag> *throws, bool showProgress);
 // A drag in words.
 std::string dragWords(drag d);

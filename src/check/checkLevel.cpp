@@ -233,6 +233,66 @@ void playThrow(levelPlay *p, drag d, int waitMs)
     advanceLevel(p, waitMs);
 }
 
+// The wait after throw n (from 0) of at most maxThrows: the player's aim
+// before the next, or after the last, the time what still rolls takes to fall.
+int waitAfter(int n, int maxThrows) { return n + 1 == maxThrows ? LAST_WAIT_MS : AIM_MS; }
+
+// Pins moved or fell between two states of the same level.
+bool pinsMoved(const levelPlay &before, const levelPlay &after)
+{
+    if (after.remainingPins != before.remainingPins) return true;
+    for (int i = 0; i < before.numPins; i++)
+        if (vec_mag(vec_between_points(before.pins[i].location, after.pins[i].location)) > ALLOWED_DRIFT)
+            return true;
+    return false;
+}
+
+// The search's slopes, the drag to the right for each pixel up: straight first,
+// then more and more to either side, 0.05 at a time up to 0.5.
+const int SLOPES = 21;
+float slopeAt(int k) { return k == 0 ? 0 : 0.05f * (float)((k + 1) / 2) * (k % 2 ? 1 : -1); }
+
+// The search from a level in play, throw `n` of at most maxThrows: each round
+// tries the slopes in turn, the plain ones first, each with every drag of ups,
+// and plays the throw that leaves the fewest pins. The drags that clear the
+// level, or none.
+std::vector<drag> searchFrom(levelPlay p, std::vector<dynamicObject> pins, int n, int maxThrows,
+                             const std::vector<int> &ups, const std::string &progress)
+{
+    const int TRIES = SLOPES * (int)ups.size();
+    p.pins = pins.data();
+    std::vector<dynamicObject> tryPins;
+    std::vector<drag> played;
+    for (; n < maxThrows && p.remainingPins > 0; n++) {
+        int wait = waitAfter(n, maxThrows);
+        drag best = {0, 0};
+        int bestLeft = p.remainingPins + 1;
+        for (int k = 0, tried = 0; k < SLOPES && bestLeft > 0; k++) {
+            float slope = slopeAt(k);
+            for (int up : ups) {
+                if (!progress.empty())
+                    fprintf(stderr, "\r%s: throw %d of at most %d, trying %d of %d ", progress.c_str(), n + 1,
+                            maxThrows, ++tried, TRIES);
+                drag d = {(int)lroundf(slope * (float)up), up};
+                levelPlay q = p;
+                tryPins = pins;
+                q.pins = tryPins.data();
+                playThrow(&q, d, wait);
+                if (q.remainingPins < bestLeft) best = d, bestLeft = q.remainingPins;
+                if (bestLeft == 0) break;
+            }
+        }
+        playThrow(&p, best, wait);
+        played.push_back(best);
+    }
+    return p.remainingPins > 0 ? std::vector<drag>{} : played;
+}
+
+// The drags of the search, by how far up the screen: middling ones first.
+const std::vector<int> SEARCH_UPS = {200, 150, 250, 300, 125, 350, 400};
+// The first throws the difficulty is measured over, each at every slope of the search.
+const std::vector<int> DIFFICULTY_UPS = {150, 200, 250, 350};
+
 } // namespace
 
 void checkGeometry(const std::string &name, const sceneData *s)
@@ -362,41 +422,63 @@ void checkSettling(const std::string &name, const sceneData *s)
 
 // Tries drags of 125 to 400 pixels up the screen, the plain ones first:
 // straight down the lane at middling speeds, then more and more to the side.
-// Each round plays the throw that leaves the fewest pins.
 std::vector<drag> searchThrows(const std::string &name, const sceneData *s, int maxThrows, bool showProgress)
 {
-    const int ups[] = {200, 150, 250, 300, 125, 350, 400};
-    const int SLOPES = 21, TRIES = SLOPES * (int)(sizeof ups / sizeof ups[0]);
     faceIndex *index = buildFaceIndex(s->firstCollisionFace);
-    std::vector<dynamicObject> pins, tryPins;
+    std::vector<dynamicObject> pins;
     levelPlay p = startPlay(s, pins, index);
     advanceLevel(&p, AIM_MS);
-    std::vector<drag> played;
-    for (int n = 0; n < maxThrows && p.remainingPins > 0; n++) {
-        int wait = n + 1 == maxThrows ? LAST_WAIT_MS : AIM_MS;
-        drag best = {0, 0};
-        int bestLeft = p.remainingPins + 1;
-        for (int k = 0, tried = 0; k < SLOPES && bestLeft > 0; k++) {
-            float slope = k == 0 ? 0 : 0.05f * (float)((k + 1) / 2) * (k % 2 ? 1 : -1);
-            for (int up : ups) {
-                if (showProgress)
-                    fprintf(stderr, "\r%s: throw %d of at most %d, trying %d of %d ", name.c_str(), n + 1,
-                            maxThrows, ++tried, TRIES);
-                drag d = {(int)lroundf(slope * (float)up), up};
-                levelPlay q = p;
-                tryPins = pins;
-                q.pins = tryPins.data();
-                playThrow(&q, d, wait);
-                if (q.remainingPins < bestLeft) best = d, bestLeft = q.remainingPins;
-                if (bestLeft == 0) break;
+    std::vector<drag> played = searchFrom(p, pins, 0, maxThrows, SEARCH_UPS, showProgress ? name : "");
+    if (showProgress) fprintf(stderr, "\r\033[K");
+    freeFaceIndex(index);
+    return played;
+}
+
+// Every first throw of the grid is played, then the search finishes the level
+// from where that throw left it, over the same grid to keep the cost down. A
+// first throw that moves no pin leaves the level as it found it: it costs one
+// throw more than the fewest found. Taking more than maxThrows counts as one
+// throw more than that.
+double measureDifficulty(const std::string &name, const sceneData *s, int maxThrows,
+                         std::vector<drag> *throws, bool showProgress)
+{
+    faceIndex *index = buildFaceIndex(s->firstCollisionFace);
+    std::vector<dynamicObject> pins, tryPins;
+    levelPlay start = startPlay(s, pins, index);
+    advanceLevel(&start, AIM_MS);
+    int tries = SLOPES * (int)DIFFICULTY_UPS.size(), tried = 0, idle = 0;
+    std::vector<int> taken; // throws in all after each first throw that moved a pin
+    for (int k = 0; k < SLOPES; k++) {
+        float slope = slopeAt(k);
+        for (int up : DIFFICULTY_UPS) {
+            if (showProgress)
+                fprintf(stderr, "\r%s: difficulty, first throw %d of %d \033[K", name.c_str(), ++tried,
+                        tries);
+            drag first = {(int)lroundf(slope * (float)up), up};
+            levelPlay q = start;
+            tryPins = pins;
+            q.pins = tryPins.data();
+            playThrow(&q, first, waitAfter(0, maxThrows));
+            if (!pinsMoved(start, q)) {
+                idle++;
+                continue;
+            }
+            std::vector<drag> rest = searchFrom(q, tryPins, 1, maxThrows, DIFFICULTY_UPS, "");
+            bool cleared = q.remainingPins == 0 || !rest.empty();
+            taken.push_back(cleared ? 1 + (int)rest.size() : maxThrows + 1);
+            if (cleared && (throws->empty() || 1 + rest.size() < throws->size())) {
+                rest.insert(rest.begin(), first);
+                *throws = rest;
             }
         }
-        playThrow(&p, best, wait);
-        played.push_back(best);
     }
     if (showProgress) fprintf(stderr, "\r\033[K");
     freeFaceIndex(index);
-    return p.remainingPins > 0 ? std::vector<drag>{} : played;
+    int fewest = throws->empty() ? maxThrows : (int)throws->size();
+    double sum = idle * std::min(maxThrows + 1, 1 + fewest);
+    for (int t : taken)
+        sum += t;
+    return sum / tries;
 }
 
 std::string dragWords(drag d)
