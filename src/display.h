@@ -18,9 +18,8 @@ void toggleFullscreen(void);
 // window, where only its motion counts. Acts only when the wish changes.
 void setPointerFree(bool free);
 
-// A still picture needs few frames: 20 a second keep the pause notice, the
-// frame rate and an uncovered window fresh, at a small share of a processor even
-// where the drawing is done in software.
+// A paused game needs few frames: looking at the keys and the mouse 20 times a
+// second keeps it answering at once, at a small share of a processor.
 const Uint32 STILL_FRAME_MS = 50;
 // Sleeps until STILL_FRAME_MS have passed since the last call returned, so that
 // a paused game leaves the processor alone.

@@ -33,19 +33,27 @@ gameReturn sceneMain(char *sceneFname, e_gameState startingState)
     sceneIdle();
 
     while (run.done == 0) {
+        int wasPaused = isPaused;
+        bool happened = false; // an event, or a new video mode
         SDL_Event event;
-        while (SDL_PollEvent(&event))
+        while (SDL_PollEvent(&event)) {
             handleEvent(&event, &run);
+            happened = true;
+        }
         if (handleKeys(SDL_GetKeyState(nullptr), SDL_GetModState(), &run)) {
             toggleFullscreen();
             fitProjectionToScreen();
+            happened = true;
         }
         // Paused, the player may want other programs, and the picture stands still.
         setPointerFree(isPaused != 0);
         if (isPaused != 0) restBetweenStillFrames();
         sceneIdle();
         advanceFrame(&run);
-        drawScene();
+        // While the game stays paused and nothing happens, the picture shown is
+        // still right: drawing it again would only spend the processor, much
+        // of it where the picture is scaled up to the screen in software.
+        if (!(wasPaused && isPaused && !happened)) drawScene();
     }
 
     sceneUnload();
