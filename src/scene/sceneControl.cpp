@@ -133,7 +133,6 @@ void frameClock(Uint32 thisTime, Uint32 *lastTime)
 {
     int ms = frameMilliseconds(thisTime, *lastTime);
     deltaTime = (float)(ms / 1000.0);
-    gameDeltaTime = isPaused == 1 ? 0.0f : deltaTime;
     gameMilliseconds = isPaused == 1 ? 0 : ms;
     *lastTime = thisTime;
 }

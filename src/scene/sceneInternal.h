@@ -38,8 +38,7 @@ extern GLint worldDispList;
 
 // Frame clock, pause and the pointer.
 extern float deltaTime;      // real seconds of the last frame; 0 for one longer than LONGEST_FRAME
-extern float gameDeltaTime;  // deltaTime, or 0 while paused
-extern int gameMilliseconds; // the same in whole milliseconds: what the level moves on by
+extern int gameMilliseconds; // the game time of the last frame, what the level moves on by: 0 while paused
 extern int isPaused;
 extern float pausedTimer;
 extern int limitFrames;

@@ -28,7 +28,6 @@ float txtRed = 0.5f, txtGreen = 0.5f, txtBlue = 0.5f;
 GLint worldDispList = 0;
 
 float deltaTime = 0.0f;
-float gameDeltaTime = 0.0f;
 int gameMilliseconds = 0;
 int isPaused = 1;
 float pausedTimer = 0.0f;

@@ -191,7 +191,7 @@ void pointerCase(std::istringstream &in)
 void hudCase(std::istringstream &in)
 {
     const char *STATES[] = {"introduction", "awaitingThrow", "throwing", "watchingThrow", "over"};
-    gameState = throwing, isPaused = 0, deltaTime = 0.02f, gameDeltaTime = 0, throwTimeRemaining = -1;
+    gameState = throwing, isPaused = 0, deltaTime = 0.02f, throwTimeRemaining = -1;
     remainingPins = numPins = 3;
     showMyGLPointer(0);
     for (std::string word; in >> word;) {
