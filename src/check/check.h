@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "files/sceneFile.h"
+#include "plan/throwPlan.h"
 
 enum severity { noteFinding, warningFinding, errorFinding };
 
@@ -30,11 +31,6 @@ void checkGeometry(const std::string &name, const sceneData *scene);
 void explainCollisionMesh(const meshData &raw);
 // The level left alone for half a minute: what moves or falls out.
 void checkSettling(const std::string &name, const sceneData *scene);
-// A throw as the player drags it: pixels to the right and up the screen, over DRAG_MS.
-struct drag {
-    int right, up;
-};
-const int DRAG_MS = 500;
 // Searches for at most maxThrows throws that clear the level, played as the
 // game plays them; the drags found, or none.
 std::vector<drag> searchThrows(const std::string &name, const sceneData *scene, int maxThrows,
@@ -46,5 +42,3 @@ std::vector<drag> searchThrows(const std::string &name, const sceneData *scene, 
 // to fewer.
 double measureDifficulty(const std::string &name, const sceneData *scene, int maxThrows,
                          std::vector<drag> *throws, bool showProgress);
-// A drag in words.
-std::string dragWords(drag d);

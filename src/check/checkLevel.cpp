@@ -17,7 +17,6 @@ namespace
 const double SIN_ONE_DEGREE = 0.0175;
 const int SETTLE_MS = 30000;
 const float ALLOWED_DRIFT = 0.05f; // resting objects hop a little
-const int AIM_MS = 3000;           // the player's pause before and between throws
 const int LAST_WAIT_MS = 10000;    // after the last throw, what still rolls may still fall
 const double LEAST_CONTRAST = 4.5; // WCAG's least for text, between relative luminances
 
@@ -479,17 +478,4 @@ double measureDifficulty(const std::string &name, const sceneData *s, int maxThr
     for (int t : taken)
         sum += t;
     return sum / tries;
-}
-
-std::string dragWords(drag d)
-{
-    double right = round(d.right), up = round(d.up);
-    auto px = [](double v) { return std::to_string((long)fabs(v)) + " px"; };
-    std::string along = px(up) + (up < 0 ? " down" : " up"),
-                across = px(right) + (right < 0 ? " left" : " right");
-    std::string parts =
-        right == 0 ? along
-        : up == 0  ? across
-                   : along + " and " + across + " (" + px(round(sqrt(right * right + up * up))) + ")";
-    return "drag " + parts + " in " + number(DRAG_MS / 1000.0) + " s";
 }

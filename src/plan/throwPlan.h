@@ -1,0 +1,149 @@
+// Throws planned ahead: the drag a player makes, a throw played as the game
+// plays it (watched until the ball is back, then the player's pause), and the
+// search for the most forgiving throw from a level in play. Needs no window:
+// the level checker proves levels with it, and the game can ask it for a hint,
+// a few throws a frame.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "sim/levelPlay.h"
+
+// A throw as the player drags it: pixels of the game's 640x480 picture to the
+// right and up the screen, over ms milliseconds of game time.
+const int DRAG_MS = 500;
+struct drag {
+    int right, up;
+    int ms = DRAG_MS;
+};
+// After a throw is watched and the ball is back, the player pauses this long
+// before the next: a throw's outcome is the pins left after the pause.
+const int AIM_MS = 3000;
+// A player throws within this many steps (0.3 s) of the moment meant: the
+// hop of a resting ball makes the step a throw starts on matter.
+const int THROW_MOMENT_STEPS = 30;
+
+// A drag from its direction (degrees from straight up the screen, positive to
+// the right) and its length in pixels, rounded to whole pixels.
+drag polarDrag(double degrees, double length, int ms = DRAG_MS);
+double dragDegrees(drag d);
+double dragLength(drag d);
+
+// "drag 200 px up and 20 px right (201 px) in 0.5 s"
+std::string dragWords(drag d);
+// Reads a drag as dragWords writes it, or shorter ("200 up 40 right",
+// "150 up in 0.3 s"); half a second unless the words say otherwise. On
+// failure *why says what is wrong.
+bool readDragWords(const std::string &words, drag *d, std::string *why);
+
+// A level in play with pins of its own, so that playing it leaves the level
+// it was copied from alone (a copied levelPlay shares its pins).
+struct levelCopy {
+    levelPlay play;
+    std::vector<dynamicObject> pins;
+};
+// Allocates nothing once `to` has held as many pins.
+void copyLevel(levelCopy *to, const levelPlay &from);
+
+// How the pins that stand still at a level state go on when nothing touches
+// them, each worked out alone: while nothing comes near, such a pin needs no
+// simulating (it is "asleep"), and its place at any later step is known, to
+// the bit. Built once for the state a search starts from.
+struct restingWorld {
+    int numPins = 0;
+    int horizon = 0;                      // physics steps the tracks cover
+    std::vector<unsigned char> sleeps;    // a pin that may sleep
+    std::vector<dynamicObject> tracks;    // pin i after k steps: tracks[i * (horizon + 1) + k]
+    std::vector<vec3> boxLow, boxHigh;    // where each sleeping pin's track goes
+    std::vector<dynamicObject> ballTrack; // the ball put back, alone, for a pause and a step
+    bool ballStaysPut = false;            // and so it stays in play, clear of the sleeping pins
+};
+void buildRestingWorld(restingWorld *rest, const levelPlay &from);
+
+// Scratch for playing throws: the level copy and which of its pins are asleep.
+struct throwRun {
+    levelCopy level;
+    std::vector<unsigned char> asleep;
+    int physicsSteps;
+};
+// Called after every step that moves the world, with the level as it stands.
+typedef void (*stepWatcher)(const levelPlay *p, void *data);
+
+// Plays drag d on a copy of `from` into run->level: waitSteps steps of waiting
+// first, then the drag, the throw watched until the ball is back, and the
+// pause. `rest`, built from this same `from` or null, only saves time. With
+// outcomeOnly the play may stop as soon as the pins left can no longer change,
+// leaving run->level short of the pause's end. Returns the pins left.
+int playThrowFrom(throwRun *run, const levelPlay &from, const restingWorld *rest, int waitSteps, drag d,
+                  bool outcomeOnly, stepWatcher watcher = nullptr, void *watcherData = nullptr);
+
+// The grid the search tries: directions out to widestDegrees either side in
+// coarse steps, drag lengths from shortest to longest px, each the last times
+// coarseRatio; then, around the best, directions in fineDegrees steps and
+// lengths in fineRatio steps (a fineDegrees of 0 stops at the coarse grid).
+struct searchGrid {
+    double widestDegrees, coarseDegrees, fineDegrees;
+    double shortest, longest, coarseRatio, fineRatio;
+};
+extern const searchGrid FULL_GRID;
+
+// What the search recommends: the throw, the pins it takes of those left
+// (the worst of the moments tried), and its window, the run of directions at
+// its speed (in degrees) and of speeds in its direction (in % of its speed)
+// that do as well.
+struct throwAdvice {
+    bool found; // some throw takes a pin; nothing else is set otherwise
+    drag throwDrag;
+    int pinsBefore, pinsLeft;
+    double windowDegrees, windowSpeed;
+};
+
+// The search's moments: steps after the state searched from at which a throw
+// is tried; a throw counts as good only when it does as well at each.
+const int SEARCH_MOMENTS[] = {0, 13, 27};
+const int MOMENT_COUNT = 3;
+
+// A search for the most forgiving throw, run a few throws at a time. Among
+// the throws that clear the level, or failing that take the most pins, it
+// recommends the middle of the widest run of equally good directions and
+// speeds rather than the first found.
+struct searchLine {
+    bool alongSpeed;  // lengths at a fixed direction, or directions at a fixed length
+    double fixed;     // that direction or length
+    double centre;    // where the line starts, known good
+    int centreWorst;  // the pins the centre takes
+    int side;         // +1, then -1
+    int reach[2];     // good steps out on the high side, the low
+    int worst[2][64]; // the pins each good step takes, from 1
+    int steps;        // steps tried on the side now
+};
+struct throwSearch {
+    searchGrid grid;
+    levelCopy start;
+    restingWorld rest;
+    throwRun run;
+    int phase;
+    int pinsBefore;
+    int directions, lengths;
+    std::vector<int> score; // pins taken by each coarse cell (worst of its moments), -1 untried
+    int nextCell;
+    int best;
+    bool trying; // a throw is being tried: its drag, its next moment, the worst so far
+    drag cellDrag;
+    int cellMoment, cellWorst;
+    int centreDirection, centreLength; // the coarse cell the fine lines start from
+    searchLine line;
+    throwAdvice advice;
+    int throwsPlayed;
+};
+
+// Starts a search from `from`, a level awaiting a throw (one watching a throw
+// is first played until the ball is back). The search keeps its own copy;
+// `from`'s collision index is used as scratch: one search or level at a
+// time on it.
+void startSearch(throwSearch *s, const levelPlay &from, const searchGrid &grid = FULL_GRID);
+// Plays at most `budget` throws of the search; returns true once it is done.
+bool stepSearch(throwSearch *s, int budget);
+// The whole search at once.
+throwAdvice findThrow(throwSearch *s, const levelPlay &from, const searchGrid &grid = FULL_GRID);
