@@ -28,7 +28,7 @@ class Package(GameTest):
         # A folder with no scene list is no pack: the game gets it as an argument.
         self.launch("classic", launcher=launcher)
         self.holdUntil("Escape", DONE)
-        self.assertExits("1 a pack\n" + START % 23 + played("bridge.scene") + DONE)
+        self.assertExits("1 a pack\n" + START % 23 + played("gutters.scene") + DONE)
 
     def testTheCheckerLintianAndTheValidatorsPassTheInstalledFiles(self):
         # The pack's throws and order are proven by check.pack; here the installed checker reads it all.
