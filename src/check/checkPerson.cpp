@@ -169,7 +169,8 @@ void playPar(levelWork *w, worker *k)
     if (w->par.size() == 1) return;
     searchGrid precise = FULL_GRID;
     precise.moments = 1;
-    std::vector<drag> toTheStep = parThrows(w, k, precise, findThrow(&k->search, k->start.play, precise, &k->flights));
+    std::vector<drag> toTheStep =
+        parThrows(w, k, precise, findThrow(&k->search, k->start.play, precise, &k->flights));
     if (!toTheStep.empty() && (w->par.empty() || toTheStep.size() < w->par.size()))
         w->par = toTheStep, w->parToTheStep = true;
 }
