@@ -226,7 +226,7 @@ const meshEntry &meshAt(const sceneData *s, int entry)
 {
     return entry == worldMeshEntry  ? s->world
            : entry == ballMeshEntry ? s->ballMesh
-                                    : s->pinMeshes[(entry - firstPinEntry) / ENTRIES_PER_PIN];
+                                    : s->pinMeshes[pinOfEntry(entry)];
 }
 
 void explainSceneStop(const sceneData *s)
@@ -248,8 +248,7 @@ void explainSceneStop(const sceneData *s)
 std::string sceneEntryName(int entry)
 {
     if (entry < firstPinEntry) return SCENE_ENTRIES[entry];
-    return "pin " + std::to_string((entry - firstPinEntry) / ENTRIES_PER_PIN + 1) + ", " +
-           PIN_ENTRIES[(entry - firstPinEntry) % ENTRIES_PER_PIN];
+    return "pin " + std::to_string(pinOfEntry(entry) + 1) + ", " + PIN_ENTRIES[fieldOfEntry(entry)];
 }
 
 void explainCollisionMesh(const meshData &raw) { explainMesh(raw, true); }
@@ -286,7 +285,7 @@ bool checkScene(const std::string &name, sceneData *s)
         explainCollisionEntry(s);
         explainMeshEntry(s, s->ballMesh, ballMeshEntry);
         for (int i = 0; i < s->pinMeshRecords; i++)
-            explainMeshEntry(s, s->pinMeshes[i], firstPinEntry + ENTRIES_PER_PIN * i + 3);
+            explainMeshEntry(s, s->pinMeshes[i], pinEntry(i, pinMesh));
         explainSceneStop(s);
     }
     if (result != success && firstError.any)

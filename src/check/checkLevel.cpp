@@ -38,8 +38,12 @@ std::string number(double v)
 }
 
 std::string objectName(int i) { return i == 0 ? "the ball" : "pin " + std::to_string(i); }
-int objectEntry(int i) { return i == 0 ? ballLocationEntry : firstPinEntry + ENTRIES_PER_PIN * (i - 1); }
-const dynamicObject &objectAt(const sceneData *s, int i) { return i == 0 ? s->ball : s->pins[i - 1]; }
+// Object i's entry: the ball's come in the same order as a pin's.
+int objectEntry(int i, int field = pinLocation)
+{
+    return i == 0 ? ballLocationEntry + field : pinEntry(i - 1, field);
+}
+const dynamicObject &objectAt(const sceneData *s, int i) { return *objectAt(&s->ball, s->pins, i); }
 
 // The distance from p to the closest point of triangle abc.
 double distanceToTriangle(dvec p, dvec a, dvec b, dvec c)
@@ -305,12 +309,9 @@ void checkGeometry(const std::string &name, const sceneData *s)
         if (seen.insert(s->pinMeshes[i].name).second)
             checkTriangles(s->pinMeshes[i].name, s->pinMeshes[i].mesh, false);
     if (seen.insert(std::string("collision ") + s->collisionName).second) {
-        // The collision loader keeps only the scaled normals; the drawn reader shows them as written.
-        meshData raw;
-        readMesh(s->collisionName, &raw);
-        explainCollisionMesh(raw);
-        checkTriangles(s->collisionName, raw, true);
-        freeMesh(&raw);
+        // The faces keep only the scaled normals; the mesh they were made from has them as written.
+        explainCollisionMesh(s->collisionMesh);
+        checkTriangles(s->collisionName, s->collisionMesh, true);
     }
 
     for (int i = 0; i <= s->numPins; i++) {
@@ -379,14 +380,14 @@ void checkValues(const std::string &name, const sceneData *s)
                 "beyond " + std::to_string((int)COORDINATE_LIMIT) +
                     " from the origin: single-precision physics is coarse that far out");
         if (!(std::isfinite(o.radius) && o.radius > 0))
-            say(entry + 1, errorFinding,
+            say(objectEntry(i, pinRadius), errorFinding,
                 number(o.radius) + ": a radius must be a number above 0; this one touches " +
                     (o.radius > 0 ? "everything" : "nothing"));
         if (!std::isfinite(o.mass))
-            say(entry + 2, warningFinding,
+            say(objectEntry(i, pinMass), warningFinding,
                 number(o.mass) + ": every collision of it is taken as between equal masses");
         else if (!(o.mass > 0))
-            say(entry + 2, errorFinding,
+            say(objectEntry(i, pinMass), errorFinding,
                 number(o.mass) + ": a mass must be above 0; collisions make no sense of it");
     }
 }
@@ -402,7 +403,7 @@ void checkSettling(const std::string &name, const sceneData *s)
     levelPlay p = startPlay(s, pins, index);
     for (int t = 0; t < SETTLE_MS && !advanceLevel(&p, STEP_MS); t += STEP_MS)
         for (int i = 0; i <= s->numPins; i++) {
-            const dynamicObject &o = i == 0 ? p.ball : pins[i - 1];
+            const dynamicObject &o = *objectAt(&p.ball, pins.data(), i);
             fell[i] = fell[i] || !o.inPlay;
             worst[i] = std::max(worst[i], vec_mag(vec_between_points(o.initLoc, o.location)));
         }

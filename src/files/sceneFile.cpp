@@ -71,7 +71,7 @@ int roomForPin(sceneReading *r, int i)
     if (makeRoom((void **)&s->pins, &s->pinRecords, i, s->numPins, sizeof(dynamicObject)) &&
         makeRoom((void **)&s->pinMeshes, &s->pinMeshRecords, i, s->numPins, sizeof(meshEntry)))
         return 1;
-    stop(r, readOutOfMemory, firstPinEntry + ENTRIES_PER_PIN * i);
+    stop(r, readOutOfMemory, pinEntry(i, pinLocation));
     return 0;
 }
 
@@ -79,16 +79,15 @@ void readPins(sceneReading *r)
 {
     sceneData *s = r->s;
     for (int i = 0; i < s->numPins && r->numValues != 0 && roomForPin(r, i); i++) {
-        int entry = firstPinEntry + ENTRIES_PER_PIN * i;
         dynamicObject *pin = &s->pins[i];
-        readVec(r, entry, &pin->initLoc);
+        readVec(r, pinEntry(i, pinLocation), &pin->initLoc);
         if (r->numValues == 0) break;
         pin->location = pin->initLoc;
         pin->velocity = vec3{0, 0, 0};
         pin->inPlay = 1;
-        readNumber(r, entry + 1, &pin->radius);
-        readNumber(r, entry + 2, &pin->mass);
-        readMeshEntry(r, entry + 3, &s->pinMeshes[i]);
+        readNumber(r, pinEntry(i, pinRadius), &pin->radius);
+        readNumber(r, pinEntry(i, pinMass), &pin->mass);
+        readMeshEntry(r, pinEntry(i, pinMesh), &s->pinMeshes[i]);
     }
 }
 
@@ -109,7 +108,8 @@ condition readScene(const char *fName, sceneData *s)
     readMeshEntry(&r, worldMeshEntry, &s->world);
 
     if (readFileName(&r, collisionMeshEntry, s->collisionName)) {
-        s->firstCollisionFace = loadCollisionFaces(s->collisionName, &s->collisionProblem);
+        readMesh(s->collisionName, &s->collisionMesh, collisionMeshFile);
+        s->firstCollisionFace = collisionFacesOf(&s->collisionMesh, nullptr, &s->collisionProblem);
         if (s->firstCollisionFace == nullptr) stop(&r, readMeshFailed, collisionMeshEntry);
     }
 
@@ -169,6 +169,7 @@ int sceneEntryLine(const sceneData *s, int entry)
 void freeSceneData(sceneData *s)
 {
     freeCollisionFaces(s->firstCollisionFace);
+    freeMesh(&s->collisionMesh);
     freeMesh(&s->world.mesh);
     freeMesh(&s->ballMesh.mesh);
     for (int i = 0; i < s->pinMeshRecords; i++)
