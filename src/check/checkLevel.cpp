@@ -78,11 +78,22 @@ bool standsOn(dvec p, dvec a, dvec b, dvec c, double lowerBound, double *height)
     return u >= 0 && v >= 0 && t >= 0 && *height <= p.z && *height > lowerBound;
 }
 
+// Where the foot of p on the plane of abc lies within the triangle, and how far
+// p is along n (a unit normal) from that plane.
+bool overTriangle(dvec p, dvec a, dvec b, dvec c, dvec n, double *along)
+{
+    dvec w = cross(sub(b, a), sub(c, a));
+    *along = dot(sub(p, a), n);
+    return dot(w, w) > 0 && dot(cross(sub(c, b), sub(p, b)), w) >= 0 &&
+           dot(cross(sub(a, c), sub(p, c)), w) >= 0 && dot(cross(sub(b, a), sub(p, a)), w) >= 0;
+}
+
 // Where an object starts against the collision mesh: how deep it is in the
-// triangle it is deepest in, and whether a triangle is under it and how high
-// above the nearest one it would rest (0 when it touches something).
+// triangle it is deepest in and how far its centre is behind that triangle
+// (0 when in front), and whether a triangle is under it and how high above the
+// nearest one it would rest (0 when it touches something).
 struct start {
-    double deepest = 0, above = 0;
+    double deepest = 0, behind = 0, above = 0;
     int deepestFace = 0, aboveFace = 0;
     bool under = false;
 };
@@ -95,7 +106,14 @@ start startOf(const sceneData *s, const dynamicObject &o)
     for (const collisionFace *f = s->firstCollisionFace; f; f = f->nextFace, faceNumber++) {
         double inside = o.radius - distanceToTriangle(d(o.location), d(f->v[0]), d(f->v[1]), d(f->v[2])),
                height;
-        if (inside > st.deepest) st.deepest = inside, st.deepestFace = faceNumber;
+        if (inside > st.deepest) {
+            double along;
+            st.deepest = inside, st.deepestFace = faceNumber;
+            st.behind =
+                overTriangle(d(o.location), d(f->v[0]), d(f->v[1]), d(f->v[2]), d(f->no), &along) && along < 0
+                    ? -along
+                    : 0;
+        }
         clearance = std::min(clearance, -inside);
         if (standsOn(d(o.location), d(f->v[0]), d(f->v[1]), d(f->v[2]), s->worldLowerBound, &height) &&
             height > highest) {
@@ -308,12 +326,16 @@ void checkGeometry(const std::string &name, const sceneData *s)
     for (int i = 0; i < s->numPins; i++)
         if (seen.insert(s->pinMeshes[i].name).second)
             checkTriangles(s->pinMeshes[i].name, s->pinMeshes[i].mesh, false);
-    if (seen.insert(std::string("collision ") + s->collisionName).second) {
-        // The faces keep only the scaled normals; the mesh they were made from has them as written.
-        explainCollisionMesh(s->collisionMesh);
+    // The faces keep only the scaled normals; the mesh they were made from has them as written.
+    if (seen.insert(std::string("collision ") + s->collisionName).second)
         checkTriangles(s->collisionName, s->collisionMesh, true);
-    }
 
+    // Triangles are named as an author counts them, with the line they start on.
+    auto triangle = [&](int face) {
+        int line = face < s->collisionMesh.numTriangles ? s->collisionMesh.triangles[face].line : 0;
+        return "collision triangle " + std::to_string(face + 1) + " (counted from 1, " + s->collisionName +
+               ":" + std::to_string(line) + ")";
+    };
     for (int i = 0; i <= s->numPins; i++) {
         const dynamicObject &o = objectAt(s, i);
         if (!sensible(o)) continue;
@@ -323,17 +345,21 @@ void checkGeometry(const std::string &name, const sceneData *s)
                 length(sub(d(o.location), d(objectAt(s, j).location))) < o.radius + objectAt(s, j).radius)
                 report(name, line, warningFinding, objectName(i) + " starts overlapping " + objectName(j));
         start st = startOf(s, o);
-        if (st.deepest > 1e-3 * o.radius)
+        // A centre behind a triangle is pushed out that side: through a floor, not onto it.
+        if (st.behind > 0)
             report(name, line, warningFinding,
-                   objectName(i) + " starts " + number(st.deepest) + " deep in collision triangle " +
-                       std::to_string(st.deepestFace + 1) + " of " + s->collisionName);
-        if (!st.under)
+                   objectName(i) + "'s centre starts inside the solid, " + number(st.behind) + " behind " +
+                       triangle(st.deepestFace) +
+                       ", on the side its normal points away from: the game pushes it out that side");
+        else if (st.deepest > 1e-3 * o.radius)
+            report(name, line, warningFinding,
+                   objectName(i) + " starts " + number(st.deepest) + " deep in " + triangle(st.deepestFace));
+        if (!st.under && !(st.behind > 0))
             report(name, line, warningFinding,
                    "nothing of the collision mesh is under " + objectName(i) + ": it falls out");
         else if (st.above > ALLOWED_DRIFT)
             report(name, line, warningFinding,
-                   objectName(i) + " starts " + number(st.above) + " above collision triangle " +
-                       std::to_string(st.aboveFace + 1) + " of " + s->collisionName +
+                   objectName(i) + " starts " + number(st.above) + " above " + triangle(st.aboveFace) +
                        ": it drops when the level starts");
     }
 }

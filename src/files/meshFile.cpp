@@ -112,6 +112,8 @@ condition readMesh(const char *fname, meshData *mesh, fileKind kind)
         }
         mesh->numTriangles = t + 1;
     }
+    mesh->slip = d.slip;
+    mesh->slips = d.slips;
     closeData(&d);
     return result;
 }

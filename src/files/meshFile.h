@@ -54,6 +54,10 @@ typedef struct meshData {
     // kept as written: drawing ignores them.)
     readRecord oddNumber;
     int oddNumbers;
+    // The first slip in an entry read whole (a missing or spaced "]", a
+    // decimal comma), and how many there are.
+    readRecord slip;
+    int slips;
 } meshData;
 
 // Reads the mesh file fname into *mesh (zeroed first), its records naming a

@@ -2,6 +2,7 @@
 // meshes they are drawn with. Entries are recognised by position alone.
 #include "files/sceneFile.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 
@@ -91,6 +92,29 @@ void readPins(sceneReading *r)
     }
 }
 
+// A pin's four entries read whole, where the text goes on after the last pin.
+bool readsAsPin(dataFile *d)
+{
+    float x, y, z, radius, mass;
+    char name[MAX_FILENAME_LENGTH + 1];
+    return readTriple(d, &x, &y, &z) == 4 && readNumber(d, &radius) == 2 && readNumber(d, &mass) == 2 &&
+           readFileName(d, name) == 2;
+}
+
+// Closes the file; what it was read through to holds nothing unread, else the
+// pins it holds beyond the count are counted.
+condition finish(sceneReading *r, condition result)
+{
+    sceneData *s = r->s;
+    s->slip = r->d.slip;
+    s->slips = r->d.slips;
+    if (result == success)
+        recordRest(&r->d, &s->unread, pinEntry(std::max(s->numPins, 0), pinLocation),
+                   std::max(s->numPins, 0) + wholeAhead(&r->d, readsAsPin));
+    closeData(&r->d);
+    return result;
+}
+
 } // namespace
 
 condition readScene(const char *fName, sceneData *s)
@@ -124,21 +148,16 @@ condition readScene(const char *fName, sceneData *s)
     readNumber(&r, ballMassEntry, &s->ball.mass);
     readMeshEntry(&r, ballMeshEntry, &s->ballMesh);
 
-    if (r.numValues == 0) {
-        closeData(&r.d);
-        return failure;
-    }
+    if (r.numValues == 0) return finish(&r, failure);
     // With a count of 0 or less no pin entry is read and no array made.
     if (s->numPins > 0) {
         readPins(&r);
         if (r.numValues == 0) {
             s->pinsIncomplete = 1;
-            closeData(&r.d);
-            return failure;
+            return finish(&r, failure);
         }
     }
-    closeData(&r.d);
-    return success;
+    return finish(&r, success);
 }
 
 void writeSceneMessages(FILE *out, const sceneData *s)

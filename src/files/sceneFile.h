@@ -22,6 +22,11 @@ typedef struct sceneData {
     // collisionProblem, says why), for want of memory, or at the file itself.
     readRecord problem;
     readRecord collisionProblem;
+    // The first slip in an entry read whole, and how many there are; and, in a
+    // file read through, the words after its last pin (readUnread) or none.
+    readRecord slip;
+    int slips;
+    readRecord unread;
     int *entryLines; // the line of each entry read, by its number; entryLineRecords of them
     int entryLineRecords;
     float bgRed, bgGreen, bgBlue;
