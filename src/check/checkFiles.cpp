@@ -1,5 +1,7 @@
 // Reading a pack as the game reads it, with the game's own readers, and
 // explaining in an author's words the records they leave.
+#include <sys/stat.h>
+
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -375,6 +377,13 @@ std::vector<std::string> checkSceneList()
 
 bool checkScene(const std::string &name, sceneData *s)
 {
+    // What a pipe gives can be read once, and that is the game's.
+    struct stat st;
+    if (stat(name.c_str(), &st) == 0 && S_ISFIFO(st.st_mode)) {
+        *s = sceneData{};
+        report(name, 0, noteFinding, "a pipe: left for the game to read");
+        return false;
+    }
     condition result = readScene(name.c_str(), s);
     firstError = {};
     auto named = namedAt.find(name);

@@ -1,5 +1,6 @@
 """The Debian package made from this build tree, unpacked in a folder whose path has a blank (or with
-$PINWHIRL_INSTALLED_DEB, as installed): its launcher, checker, lintian, manual pages, desktop entry, AppStream."""
+$PINWHIRL_INSTALLED_DEB, as installed): its launcher (which checks a pack folder first), checker, lintian,
+manual pages, desktop entry, AppStream."""
 
 import os
 import pathlib
@@ -29,6 +30,11 @@ class Package(GameTest):
         self.launch("classic", launcher=launcher)
         self.holdUntil("Escape", DONE)
         self.assertExits("1 a pack\n" + START % 23 + played("bridge.scene") + DONE)
+        # A pack being written: the installed checker's errors on standard error, then the game as ever.
+        self.launch("classic", ["slip.txt", "over.txt"], launcher=launcher)
+        self.holdUntil("Escape", DONE)
+        self.assertExits(START % 2 + played("slip.txt") + DONE,
+                         stderr=r'a pack/slip\.txt:12: error: pin 1, location: the closing "\]" is missing; [^\n]*\n')
 
     def testTheCheckerLintianAndTheValidatorsPassTheInstalledFiles(self):
         # The pack's throws and order are proven by check.pack; here the installed checker reads it all.
