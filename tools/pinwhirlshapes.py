@@ -1,10 +1,10 @@
 """Shapes and writers for building Pinwhirl levels in Python (standard library
-only). The game's own pack is written with it (tools/genlevels.py), and so can
-yours: build a level from slabs (floors, boxes, walls, ramps, bumpers) and
-surfaces (height fields), turn them into a drawn mesh and a collision mesh
-with world(), and write those, the scene and the scene list with the write*
-functions. pinwhirl-level(5) gives the file formats; check a pack with
-pinwhirl-check(1).
+only). The game's own pack is written with it (tools/genlevels.py in the
+sources), and so can yours: build a level from slabs (floors, boxes, walls,
+ramps, bumpers) and surfaces (height fields), turn them into a drawn mesh and
+a collision mesh with world(), and write those, the scene and the scene list
+with the write* functions. pinwhirl-level(5) gives the file formats; check a
+pack with pinwhirl-check(1).
 
     import pinwhirlshapes as ps
     slabs = ps.walledFloor(-2, 2, -3, 15, 0, (200, 160, 110), (110, 80, 60), 0.6, 0.3,
@@ -392,7 +392,8 @@ def _slabTopDrawn(s, into):
 
 def world(slabs, extra=None):
     """The drawn mesh and the collision mesh of a list of slabs, with the
-    drawn-only mesh extra (a backdrop, say) added to the drawn one."""
+    drawn-only mesh extra (a backdrop, say) added to the drawn one. Add a
+    surface (see terrain) with drawn.extend() and collide.extend()."""
     drawn, collide = Mesh(), Mesh()
     for s in slabs:
         _slabTopDrawn(s, drawn)
