@@ -111,6 +111,28 @@ std::string sceneText(const importedLevel &l, const std::string &stem, const opt
     return s;
 }
 
+// The model by its kind, the options over what it says, the defaults where neither says.
+bool readModel(const options &o, importedLevel *level, std::string *error)
+{
+    std::string extension = o.model.substr(std::min(o.model.size(), o.model.rfind('.')));
+    for (char &c : extension)
+        c = (char)tolower((unsigned char)c);
+    if (FILE *f = fopen(o.model.c_str(), "rb"))
+        fclose(f);
+    else
+        return *error = std::string("cannot be opened: ") + strerror(errno), false;
+    bool read = extension == ".gltf" || extension == ".glb" ? loadGltf(o.model, level, error)
+                : extension == ".obj"                       ? loadObj(o.model, o.zUp, level, error)
+                                                            : (*error = "not .gltf, .glb or .obj", false);
+    if (o.hasBackground) std::copy(o.background, o.background + 3, level->background);
+    if (o.hasText) std::copy(o.text, o.text + 3, level->text);
+    if (o.hasLowest) level->lowest = o.lowest, level->hasLowest = true;
+    if (!o.hasBackground && !level->hasBackground)
+        std::copy(DEFAULT_BACKGROUND, DEFAULT_BACKGROUND + 3, level->background);
+    if (!o.hasText && !level->hasText) std::copy(DEFAULT_TEXT, DEFAULT_TEXT + 3, level->text);
+    return read;
+}
+
 // What makes no level, said before anything is written.
 bool checkLevel(importedLevel *l, std::string *error)
 {
@@ -200,71 +222,64 @@ int runChecker(const std::string &throws, const std::string &scene)
 
 bool hasBlank(const std::string &s) { return s.find_first_of(" \t\n\r\v\f") != std::string::npos; }
 
-} // namespace
-
-int main(int argc, char **argv)
+// The options and the two names; false, having said why, for anything else.
+bool parseArguments(int argc, char **argv, options *o)
 {
-    options o;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
         const char *value = i + 1 < argc ? argv[i + 1] : nullptr;
         bool ok = true;
-        if (a == "--help") return fputs(USAGE, stdout), 0;
-        if (a == "--version") return printf("pinwhirl-import %s\n", PINWHIRL_VERSION), 0;
         if (a == "--up" && value && (!strcmp(value, "y") || !strcmp(value, "z")))
-            o.zUp = value[0] == 'z', i++;
+            o->zUp = value[0] == 'z', i++;
         else if ((a == "--ball-mesh" || a == "--pin-mesh") && value && *value)
-            (a == "--ball-mesh" ? o.ballMesh : o.pinMesh) = value, i++;
+            (a == "--ball-mesh" ? o->ballMesh : o->pinMesh) = value, i++;
         else if (a == "--background" && value)
-            ok = o.hasBackground = parseNumbers(argv[++i], 3, o.background);
+            ok = o->hasBackground = parseNumbers(argv[++i], 3, o->background);
         else if (a == "--text" && value)
-            ok = o.hasText = parseNumbers(argv[++i], 3, o.text);
+            ok = o->hasText = parseNumbers(argv[++i], 3, o->text);
         else if (a == "--lowest" && value)
-            ok = o.hasLowest = parseNumbers(argv[++i], 1, &o.lowest);
+            ok = o->hasLowest = parseNumbers(argv[++i], 1, &o->lowest);
         else if (a == "--throws" && value && strspn(value, "0123456789") == strlen(value) && *value)
-            o.throws = argv[++i];
-        else if (a[0] != '-' && o.model.empty())
-            o.model = a;
-        else if (a[0] != '-' && o.target.empty())
-            o.target = a;
+            o->throws = argv[++i];
+        else if (a[0] != '-' && o->model.empty())
+            o->model = a;
+        else if (a[0] != '-' && o->target.empty())
+            o->target = a;
         else
             ok = false;
-        if (!ok) return fprintf(stderr, "pinwhirl-import: unexpected \"%s\"\n%s", argv[i], USAGE), 2;
+        if (!ok) return fprintf(stderr, "pinwhirl-import: unexpected \"%s\"\n%s", argv[i], USAGE), false;
     }
-    if (o.target.empty())
-        return fprintf(stderr, "pinwhirl-import: give a MODEL and an OUTDIR/NAME\n%s", USAGE), 2;
+    if (o->target.empty() || o->target.back() == '/')
+        return fprintf(stderr, "pinwhirl-import: give a MODEL and an OUTDIR/NAME\n%s", USAGE), false;
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    for (int i = 1; i < argc; i++) {
+        if (!strcmp(argv[i], "--help")) return fputs(USAGE, stdout), 0;
+        if (!strcmp(argv[i], "--version")) return printf("pinwhirl-import %s\n", PINWHIRL_VERSION), 0;
+    }
+    options o;
+    if (!parseArguments(argc, argv, &o)) return 2;
 
     size_t slash = o.target.rfind('/');
     std::string folder = slash == std::string::npos ? "." : o.target.substr(0, slash ? slash : 1);
     std::string stem = o.target.substr(slash == std::string::npos ? 0 : slash + 1);
     // The scene names its files as single words of at most MAX_FILENAME_LENGTH.
     for (const std::string &name : {stem + "-collide.mesh", o.ballMesh, o.pinMesh})
-        if (stem.empty() || hasBlank(name) || name.size() > MAX_FILENAME_LENGTH)
+        if (hasBlank(name) || name.size() > MAX_FILENAME_LENGTH)
             return failWith("\"" + name +
                             "\" cannot be named in a scene file: a name is one word of at most " +
                             std::to_string(MAX_FILENAME_LENGTH) + " characters");
     struct stat st;
     if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return failWith("no folder " + folder);
 
-    std::string extension = o.model.substr(std::min(o.model.size(), o.model.rfind('.')));
-    for (char &c : extension)
-        c = (char)tolower((unsigned char)c);
-    if (FILE *f = fopen(o.model.c_str(), "rb"))
-        fclose(f);
-    else
-        return failWith(o.model + ": cannot be opened: " + strerror(errno));
     importedLevel level = {};
     std::string error;
-    bool read = extension == ".gltf" || extension == ".glb" ? loadGltf(o.model, &level, &error)
-                : extension == ".obj"                       ? loadObj(o.model, o.zUp, &level, &error)
-                                                            : (error = "not .gltf, .glb or .obj", false);
-    if (o.hasBackground)
-        std::copy(o.background, o.background + 3, level.background), level.hasBackground = true;
-    if (o.hasText) std::copy(o.text, o.text + 3, level.text), level.hasText = true;
-    if (o.hasLowest) level.lowest = o.lowest, level.hasLowest = true;
-    if (!level.hasBackground) std::copy(DEFAULT_BACKGROUND, DEFAULT_BACKGROUND + 3, level.background);
-    if (!level.hasText) std::copy(DEFAULT_TEXT, DEFAULT_TEXT + 3, level.text);
-    if (!read || !checkLevel(&level, &error)) return failWith(o.model + ": " + error);
+    if (!readModel(o, &level, &error) || !checkLevel(&level, &error)) return failWith(o.model + ": " + error);
 
     for (const std::string &note : level.notes)
         printf("%s: note: %s\n", o.model.c_str(), note.c_str());
