@@ -16,10 +16,10 @@
 #include <cmath>
 #include <vector>
 
+#include "files/sceneFile.h"
 #include "laneScene.h"
-#include "scene/levelPlay.h"
-#include "scene/physics.h"
-#include "scene/sceneFile.h"
+#include "sim/levelPlay.h"
+#include "sim/physics.h"
 
 namespace
 {

@@ -8,9 +8,9 @@
 #include <cstring>
 #include <vector>
 
-#include "bodies.h"
-#include "scene/physics.h"
-#include "vectorMath.h"
+#include "common/bodies.h"
+#include "common/vectorMath.h"
+#include "sim/physics.h"
 
 namespace lane
 {

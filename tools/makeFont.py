@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Generates src/textFont.inc, the game's built-in 8x16 bitmap font.
+"""Generates src/draw/textFont.inc, the game's built-in 8x16 bitmap font.
 
 Origin: the glyphs are derived from the X11 "9x15" fixed font
 (-Misc-Fixed-Medium-R-Normal--15-140-75-75-C-90-ISO10646-1), shipped by Debian in
@@ -16,7 +16,7 @@ x-height of 7 rows, digits and ascenders 10 rows, descenders 3 rows. The fitting
   - brackets, parentheses and braces are stretched to rows 2-14, the vertical bar
     runs rows 1-15, the underscore and J lose the pixel outside columns 1-7.
 
-Usage: tools/makeFont.py [path/to/9x15.pcf.gz] > src/textFont.inc
+Usage: tools/makeFont.py [path/to/9x15.pcf.gz] > src/draw/textFont.inc
 Needs pcf2bdf (Debian package pcf2bdf) and xfonts-base.
 """
 

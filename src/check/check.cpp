@@ -1,7 +1,7 @@
 // pinwhirl-check [--json] [--throws N] [DIR | FILE.scene]: checks a level pack
 // (the scene list in DIR and everything it names), or one level, the way the
 // game would load and play it, and explains what it finds.
-#include "check.h"
+#include "check/check.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "../scene/sceneFile.h"
+#include "files/sceneFile.h"
 
 enum severity { noteFinding, warningFinding, errorFinding };
 

@@ -5,8 +5,8 @@
 #include <map>
 #include <set>
 
-#include "../main/sceneList.h"
-#include "check.h"
+#include "check/check.h"
+#include "files/sceneList.h"
 
 namespace
 {

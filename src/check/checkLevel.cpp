@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <set>
 
-#include "../scene/levelPlay.h"
-#include "../vectorMath.h"
-#include "check.h"
+#include "check/check.h"
+#include "common/vectorMath.h"
+#include "sim/levelPlay.h"
 
 namespace
 {

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "../vectorMath.h"
+#include "common/vectorMath.h"
 
 namespace
 {

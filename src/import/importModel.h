@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "../includes.h"
+#include "common/vectorMath.h"
+#include "files/reader.h" // MAX_FILENAME_LENGTH
 
 // What an object of the model is to the level: by its "pinwhirl" property
 // (glTF extras), else by its name.

@@ -18,7 +18,7 @@
 #include <sstream>
 #include <string>
 
-#include "scene/sceneLoop.h"
+#include "game/sceneLoop.h"
 
 namespace
 {

@@ -12,9 +12,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "main/sceneList.h"
-#include "scene/sceneFile.h"
-#include "vectorMath.h"
+#include "common/vectorMath.h"
+#include "files/sceneFile.h"
+#include "files/sceneList.h"
 
 static void printFaces(const collisionFace *f)
 {

@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "objects.h"
-#include "scene/sceneDraw.h"
-#include "scene/sceneInternal.h"
-#include "text.h"
-#include "vectorMath.h"
+#include "common/vectorMath.h"
+#include "draw/objects.h"
+#include "draw/text.h"
+#include "game/sceneDraw.h"
+#include "game/sceneInternal.h"
 
 namespace
 {

@@ -11,7 +11,7 @@
 // The number at the cursor, which moves past it; nan and inf are read as well.
 static float number(char *&cursor) { return strtof(cursor, &cursor); }
 static vec3 point(char *&cursor) { return vec3{number(cursor), number(cursor), number(cursor)}; }
-#include "scene/levelPlay.h"
+#include "sim/levelPlay.h"
 
 namespace
 {

@@ -1,0 +1,20 @@
+// Meshes drawn with OpenGL: the display-list loader and the axis gizmo.
+#pragma once
+
+#include <GL/gl.h>
+
+#include "files/meshFile.h"
+
+// Issues the immediate-mode commands that draw mesh: one glBegin/glEnd pair
+// around every corner's colour and vertex, or nothing when its header was not valid.
+void drawMesh(const meshData *mesh);
+
+// Reads the mesh file fname and issues the commands that draw it, into
+// whatever display list the caller has open. Returns success or unknown.
+condition loadNdDraw(char *fname);
+
+// A new display list holding mesh.
+GLint compileMesh(const meshData *mesh);
+
+// The axes of the current modelview space as square bars: x red, y green, z blue.
+void drawAxis(void);

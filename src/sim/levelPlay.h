@@ -1,0 +1,88 @@
+// A level in play as plain data, and the one way it moves on: in fixed steps
+// of game time, under the rules of a throw. The game plays its level through
+// this, frame by frame, and the level checker plays the levels it proves
+// through it too, so that what the checker finds holds in the game on any
+// machine, at any frame rate.
+#pragma once
+
+#include "common/bodies.h"
+#include "common/gameStates.h"
+#include "sim/faceIndex.h"
+
+// The world advances in steps of 10 ms whatever the frame rate: a frame runs
+// as many steps as its game time covers and carries the rest into the next.
+// Game time is counted in whole milliseconds, as the clock gives it, so that
+// the same span makes the same steps however the frames cut it up.
+const int STEP_MS = 10;
+const float STEP_SECONDS = 0.01f;
+const float CLICK_SECONDS = 0.0001f; // a press and release closer in game time is a click, not a throw
+
+// A released throw is watched this many game seconds; a drag's speed in pixels
+// a second, times the sensitivity, is the ball's push.
+#define THROW_SECONDS 10.0f
+#define MOUSE_SENSITIVITY 0.02f
+
+typedef struct levelPlay {
+    // The world: the ball, the pins and what they bounce off.
+    dynamicObject ball;
+    dynamicObject *pins; // numPins records
+    int numPins;
+    int remainingPins;
+    collisionFace *firstCollisionFace;
+    faceIndex *collisionIndex; // the physics' broad phase over the faces, or null
+    float worldLowerBound;
+    // The throw.
+    e_gameState gameState;
+    float throwTimeRemaining;         // game seconds left to watch a rolling throw; below 0 while none rolls
+    float mouseMotionTime;            // game seconds since the press that began the drag
+    int totalXChange, totalYChange;   // the drag so far, in pixels (screen y runs down)
+    float xsensitivity, ysensitivity; // ball speed per pointer speed, in pixels a second
+    // The camera stands still and turns its look toward the ball.
+    vec3 cameraLocation, cameraInitLoc, cameraVelocity;
+    float cameraSpeed;
+    // Game time given but not yet stepped, and where the last step began, so
+    // that a frame can be drawn between the last two steps.
+    int carriedMs;
+    vec3 *stepStart; // the ball's location, then each pin's; null keeps none
+    vec3 lookAtStepStart;
+} levelPlay;
+
+// The values a run starts from: no level, no throw.
+levelPlay newLevelPlay(void);
+
+// A level's first step is yet to come: nothing is carried, and what is
+// drawn between steps is where everything stands now.
+void startSteps(levelPlay *p);
+
+// Moves the level on by `ms` milliseconds of game time, in whole steps, the
+// rest carried to the next call. Each step counts down the throw, puts the
+// ball back when its throw is over, ends the level when no pins are left
+// (except on the game-over screen), moves the world while a throw is awaited
+// or watched, and turns the camera. Returns 1 once the level is won; it then
+// takes no more steps.
+int advanceLevel(levelPlay *p, int ms);
+
+// The ball's start for the next throw: it and the camera's look start over;
+// the pins stay as the last throw left them.
+void putBallBack(levelPlay *p);
+
+// The drag that throws the ball: a press while a throw is awaited begins it,
+// the pointer's motion adds to it, and the release pushes the ball by the
+// drag's average speed over its game time.
+void beginThrow(levelPlay *p);
+void addDrag(levelPlay *p, int dx, int dy);
+// Returns 1 when the ball was thrown, 0 for a click (no measurable game time),
+// which awaits a throw again.
+int endDrag(levelPlay *p);
+
+// The push a drag gives the ball: its average speed in pixels a second over
+// motionTime game seconds, times the sensitivities; motion up the screen
+// (negative y) pushes along +y. A drag of no measurable time is a click:
+// returns false.
+bool dragPush(int totalX, int totalY, float motionTime, float xsens, float ysens, vec3 *push);
+
+// Where to draw the ball (object 0) or pin i (object i + 1), and where the
+// camera looks, between the last two steps: as far from the start of the last
+// step as the carried time is into the next.
+vec3 locationBetweenSteps(const levelPlay *p, int object);
+vec3 lookBetweenSteps(const levelPlay *p);
