@@ -44,12 +44,13 @@ def material():
 
 def transform():
     """The floor under a parent turned a quarter about the vertical, mirrored and
-    squashed: in the game it spans x -2.5..2.5, y -6..4 at z 1, facing up."""
+    squashed: in the game it spans x -2.5..2.5, y -6..4 at z 1, facing up; and
+    a triangle without area, to be left out."""
     g = Gltf()
     group = g.node("group", translation=[0, 1, 0], rotation=[0, HALF_TURN_ROOT, 0, HALF_TURN_ROOT],
                    scale=[-0.5, 1, 0.25])
     big = [(-10, -10, 0), (10, -10, 0), (10, 10, 0), (-10, 10, 0)]
-    g.node("floor", group, mesh=g.mesh("floor", [{"points": big, "indices": QUAD}]), translation=[2, 0, 0],
+    g.node("floor", group, mesh=g.mesh("floor", [{"points": big, "indices": QUAD + [0, 1, 1]}]), translation=[2, 0, 0],
            extras={"pinwhirl": "both"})
     g.node("ball", translation=gl((0, -2, 1.5)), scale=[0.5] * 3)
     g.node("pin", translation=gl((0, 3, 1.3)), scale=[0.3] * 3)
