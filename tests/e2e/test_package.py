@@ -47,7 +47,8 @@ class Package(GameTest):
         self.assertEqual(sorted(p.name for p in examples.iterdir()), ["pinwhirlshapes.py", "walledLevel.py"])
         self.assertRegex(run("dpkg-deb", "-f", self.deb, "Depends").stdout, r"libc6 .*libgl1.*libsdl1\.2debian")
         self.assertEqual(run("lintian", "--fail-on", "error,warning", self.deb).stdout, "")
-        for page in ("man6/pinwhirl.6.gz", "man1/pinwhirl-check.1.gz", "man5/pinwhirl-level.5.gz"):
+        pages = ("man6/pinwhirl.6.gz", "man1/pinwhirl-check.1.gz", "man1/pinwhirl-import.1.gz", "man5/pinwhirl-level.5.gz")
+        for page in pages:
             self.assertEqual(run("man", "--warnings", "-l", self.root / "usr/share/man" / page).stderr, "", page)
         self.assertEqual(run("desktop-file-validate", self.root / "usr/share/applications/pinwhirl.desktop").stdout, "")
         metainfo = self.root / "usr/share/metainfo/invalid.pinwhirl.pinwhirl.metainfo.xml"
