@@ -25,6 +25,8 @@ const char *const USAGE = "Usage: pinwhirl-check [OPTION]... [DIR | FILE.scene]\
                           "forgiving throws that clear each level, and how people whose drags are a\n"
                           "little off fare on it.\n"
                           "\n"
+                          "  --files         only read the files, as the game would, and tell what is\n"
+                          "                  in them: no level is played (no settling, no search)\n"
                           "  --json          print the findings and the figures as JSON\n"
                           "  --throws N      the par may take at most N throws (default 3; 0 skips the\n"
                           "                  search and the people)\n"
@@ -50,6 +52,7 @@ struct finding {
 std::vector<finding> findings;
 std::string prefix; // the folder named on the command line, for paths an editor can open
 bool json = false;
+bool filesOnly = false; // no level is played
 
 const char *const LEVEL_WORDS[] = {"note", "warning", "error"};
 const char *const HAND_NAMES[] = {"steady", "casual", "third", "fourth"};
@@ -149,6 +152,8 @@ bool readOptions(int argc, char **argv, options *o, int *status)
         *status = 2;
         if (!strcmp(a, "--json"))
             json = true;
+        else if (!strcmp(a, "--files"))
+            filesOnly = true;
         else if (!strcmp(a, "--throws") && next && readCount(next, 10, &o->person.maxThrows))
             i++;
         else if (!strcmp(a, "--attempts") && next && readCount(next, 100000, &o->person.attempts))
@@ -168,6 +173,7 @@ bool readOptions(int argc, char **argv, options *o, int *status)
                            why.empty() ? "" : (": " + why).c_str(), USAGE),
                    false;
     }
+    if (filesOnly) o->person.maxThrows = 0;
     if (o->tries.empty() || targetGiven) return true;
     return fprintf(stderr, "pinwhirl-check: --try needs a level to play\n%s", USAGE), false;
 }
@@ -235,7 +241,7 @@ void checkLevel(const std::string &name, bool search, const options &o, std::vec
         } else {
             checkValues(name, &scene);
             checkGeometry(name, &scene);
-            checkSettling(name, &scene);
+            if (!filesOnly) checkSettling(name, &scene);
             r.searched = search && o.person.maxThrows > 0 && scene.numPins > 0;
         }
     }
