@@ -40,7 +40,8 @@ std::string dragWords(drag d);
 bool readDragWords(const std::string &words, drag *d, std::string *why);
 
 // A level in play with pins of its own, so that playing it leaves the level
-// it was copied from alone (a copied levelPlay shares its pins).
+// it was copied from alone (a copied levelPlay shares its pins). Copy one with
+// copyLevel; std::swap of two keeps each one's pins its own.
 struct levelCopy {
     levelPlay play;
     std::vector<dynamicObject> pins;
