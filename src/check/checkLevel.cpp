@@ -204,19 +204,12 @@ void checkTriangles(const std::string &file, const meshData &m, bool collision)
     }
 }
 
-// The level as the game starts it, awaiting the first throw, over its own
-// copy of the pins.
-levelPlay startPlay(const sceneData *s, std::vector<dynamicObject> &pins, faceIndex *index)
+// The level as the game starts it, awaiting the first throw.
+levelPlay startPlay(const sceneData *s, faceIndex *index)
 {
     levelPlay p = newLevelPlay();
-    pins.assign(s->pins, s->pins + s->numPins);
-    p.ball = s->ball, p.pins = pins.data(), p.numPins = s->numPins, p.remainingPins = s->numPins;
-    p.firstCollisionFace = s->firstCollisionFace, p.collisionIndex = index;
-    p.worldLowerBound = s->worldLowerBound;
-    p.gameState = awaitingThrow;
-    p.cameraLocation = p.cameraInitLoc = s->cameraLocation;
-    p.cameraVelocity = vec_between_points(p.cameraInitLoc, p.ball.location);
-    vec_normalize(&p.cameraVelocity);
+    startLevelPlay(&p, s->ball, s->pins, s->numPins, s->firstCollisionFace, index, s->worldLowerBound,
+                   s->cameraLocation, awaitingThrow);
     return p;
 }
 
@@ -256,12 +249,10 @@ float slopeAt(int k) { return k == 0 ? 0 : 0.05f * (float)((k + 1) / 2) * (k % 2
 // tries the slopes in turn, the plain ones first, each with every drag of ups,
 // and plays the throw that leaves the fewest pins. The drags that clear the
 // level, or none.
-std::vector<drag> searchFrom(levelPlay p, std::vector<dynamicObject> pins, int n, int maxThrows,
-                             const std::vector<int> &ups, const std::string &progress)
+std::vector<drag> searchFrom(levelPlay p, int n, int maxThrows, const std::vector<int> &ups,
+                             const std::string &progress)
 {
     const int TRIES = SLOPES * (int)ups.size();
-    p.pins = pins.data();
-    std::vector<dynamicObject> tryPins;
     std::vector<drag> played;
     for (; n < maxThrows && p.remainingPins > 0; n++) {
         int wait = waitAfter(n, maxThrows);
@@ -275,8 +266,6 @@ std::vector<drag> searchFrom(levelPlay p, std::vector<dynamicObject> pins, int n
                             maxThrows, ++tried, TRIES);
                 drag d = {(int)lroundf(slope * (float)up), up};
                 levelPlay q = p;
-                tryPins = pins;
-                q.pins = tryPins.data();
                 playThrow(&q, d, wait);
                 if (q.remainingPins < bestLeft) best = d, bestLeft = q.remainingPins;
                 if (bestLeft == 0) break;
@@ -398,16 +387,15 @@ void checkSettling(const std::string &name, const sceneData *s)
     // Through the broad phase like the game (the same bits), so that a
     // collision mesh of tens of thousands of triangles is checked in seconds.
     faceIndex *index = buildFaceIndex(s->firstCollisionFace);
-    std::vector<dynamicObject> pins;
-    levelPlay p = startPlay(s, pins, index);
+    levelPlay p = startPlay(s, index);
     for (int t = 0; t < SETTLE_MS && !advanceLevel(&p, STEP_MS); t += STEP_MS)
         for (int i = 0; i <= s->numPins; i++) {
-            const dynamicObject &o = i == 0 ? p.ball : pins[i - 1];
+            const dynamicObject &o = i == 0 ? p.ball : p.pins[i - 1];
             fell[i] = fell[i] || !o.inPlay;
             worst[i] = std::max(worst[i], vec_mag(vec_between_points(o.initLoc, o.location)));
         }
     for (int i = 1; i <= s->numPins; i++)
-        fell[i] = fell[i] || !pins[i - 1].inPlay;
+        fell[i] = fell[i] || !p.pins[i - 1].inPlay;
     // An object that starts in the air, or whose place or size makes no sense, is
     // told so already; that it then moves is no news.
     for (int i = 0; i <= s->numPins; i++)
@@ -425,10 +413,9 @@ void checkSettling(const std::string &name, const sceneData *s)
 std::vector<drag> searchThrows(const std::string &name, const sceneData *s, int maxThrows, bool showProgress)
 {
     faceIndex *index = buildFaceIndex(s->firstCollisionFace);
-    std::vector<dynamicObject> pins;
-    levelPlay p = startPlay(s, pins, index);
+    levelPlay p = startPlay(s, index);
     advanceLevel(&p, AIM_MS);
-    std::vector<drag> played = searchFrom(p, pins, 0, maxThrows, SEARCH_UPS, showProgress ? name : "");
+    std::vector<drag> played = searchFrom(p, 0, maxThrows, SEARCH_UPS, showProgress ? name : "");
     if (showProgress) fprintf(stderr, "\r\033[K");
     freeFaceIndex(index);
     return played;
@@ -443,8 +430,7 @@ double measureDifficulty(const std::string &name, const sceneData *s, int maxThr
                          std::vector<drag> *throws, bool showProgress)
 {
     faceIndex *index = buildFaceIndex(s->firstCollisionFace);
-    std::vector<dynamicObject> pins, tryPins;
-    levelPlay start = startPlay(s, pins, index);
+    levelPlay start = startPlay(s, index);
     advanceLevel(&start, AIM_MS);
     int tries = SLOPES * (int)DIFFICULTY_UPS.size(), tried = 0, idle = 0;
     std::vector<int> taken; // throws in all after each first throw that moved a pin
@@ -456,14 +442,12 @@ double measureDifficulty(const std::string &name, const sceneData *s, int maxThr
                         tries);
             drag first = {(int)lroundf(slope * (float)up), up};
             levelPlay q = start;
-            tryPins = pins;
-            q.pins = tryPins.data();
             playThrow(&q, first, waitAfter(0, maxThrows));
             if (!pinsMoved(start, q)) {
                 idle++;
                 continue;
             }
-            std::vector<drag> rest = searchFrom(q, tryPins, 1, maxThrows, DIFFICULTY_UPS, "");
+            std::vector<drag> rest = searchFrom(q, 1, maxThrows, DIFFICULTY_UPS, "");
             bool cleared = q.remainingPins == 0 || !rest.empty();
             taken.push_back(cleared ? 1 + (int)rest.size() : maxThrows + 1);
             if (cleared && (throws->empty() || 1 + rest.size() < throws->size())) {

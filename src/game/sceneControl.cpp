@@ -1,5 +1,7 @@
 // Input, game states, timers and the frame clock of a level.
-#include "game/sceneLoop.h"
+#include "game/sceneControl.h"
+
+#include "game/sceneState.h"
 
 inputAction eventAction(const SDL_Event *event, e_gameState state, int paused, float throwTime)
 {
@@ -59,25 +61,24 @@ int frameMilliseconds(Uint32 thisTime, Uint32 lastTime)
 // release and a new press.
 static unsigned keysPressed = 0;
 
-void startLevel(e_gameState startingState)
+void startLevel(void)
 {
-    pausedTimer = 0;
-    gameState = startingState;
-    isPaused = 0;
+    sceneClock.pausedTimer = 0;
+    sceneClock.isPaused = 0;
 }
 
-void showMyGLPointer(int newState) { showGLPointer = newState; }
+void showMyGLPointer(int newState) { pointer.showGLPointer = newState; }
 
 void handleEvent(const SDL_Event *event, levelRun *run)
 {
-    switch (eventAction(event, gameState, isPaused, throwTimeRemaining)) {
+    switch (eventAction(event, level.gameState, sceneClock.isPaused, level.throwTimeRemaining)) {
     case startThrow:
         beginThrow(&level);
         break;
     case movePointer:
-        mousex = event->motion.x;
-        mousey = event->motion.y;
-        if (isPaused == 0) addDrag(&level, event->motion.xrel, event->motion.yrel);
+        pointer.mousex = event->motion.x;
+        pointer.mousey = event->motion.y;
+        if (sceneClock.isPaused == 0) addDrag(&level, event->motion.xrel, event->motion.yrel);
         break;
     case releaseThrow:
         endDrag(&level);
@@ -88,7 +89,7 @@ void handleEvent(const SDL_Event *event, levelRun *run)
         break;
     case abandonThrow:
         // The ball goes back at the next step.
-        ball.inPlay = 0;
+        level.ball.inPlay = 0;
         break;
     case keyPressed:
         keysPressed |= pressKeyOf(event->key.keysym.sym);
@@ -103,19 +104,19 @@ void handleEvent(const SDL_Event *event, levelRun *run)
 
 int handleKeys(const Uint8 *keystate, SDLMod modstate, levelRun *run)
 {
-    keyActions a = keysAction(keystate, modstate, isPaused, pausedTimer, keysPressed);
+    keyActions a = keysAction(keystate, modstate, sceneClock.isPaused, sceneClock.pausedTimer, keysPressed);
     keysPressed = 0;
     if (a.quit) {
         run->exitMode = quit;
         run->done = 1;
     }
     if (a.pause) {
-        isPaused = 1;
-        pausedTimer = 0;
+        sceneClock.isPaused = 1;
+        sceneClock.pausedTimer = 0;
     }
     if (a.resume) {
-        isPaused = 0;
-        pausedTimer = -PAUSE_LOCKOUT;
+        sceneClock.isPaused = 0;
+        sceneClock.pausedTimer = -PAUSE_LOCKOUT;
     }
     if (a.skip) {
         run->exitMode = levelCompleted;
@@ -125,22 +126,22 @@ int handleKeys(const Uint8 *keystate, SDLMod modstate, levelRun *run)
         run->done = 1;
         run->exitMode = restart;
     }
-    if (a.fullScreen) isPaused = 1;
+    if (a.fullScreen) sceneClock.isPaused = 1;
     return a.fullScreen;
 }
 
-void frameClock(Uint32 thisTime, Uint32 *lastTime)
+void measureFrame(Uint32 thisTime, Uint32 *lastTime)
 {
     int ms = frameMilliseconds(thisTime, *lastTime);
-    deltaTime = (float)(ms / 1000.0);
-    gameMilliseconds = isPaused == 1 ? 0 : ms;
+    sceneClock.deltaTime = (float)(ms / 1000.0);
+    sceneClock.gameMilliseconds = sceneClock.isPaused == 1 ? 0 : ms;
     *lastTime = thisTime;
 }
 
 void advanceFrame(levelRun *run)
 {
-    pausedTimer += deltaTime;
-    if (advanceLevel(&level, gameMilliseconds)) {
+    sceneClock.pausedTimer += sceneClock.deltaTime;
+    if (advanceLevel(&level, sceneClock.gameMilliseconds)) {
         run->done = 1;
         run->exitMode = levelCompleted;
     }

@@ -1,16 +1,20 @@
 // One level from load to unload, frame by frame.
 #include "game/sceneLoop.h"
-#include "game/display.h"
 
-// Measures the last frame. With limitFrames set, frames are spaced at least
-// FRAME_SPACING_MS apart by spinning on the tick count.
+#include "game/display.h"
+#include "game/sceneControl.h"
+#include "game/sceneLoad.h"
+#include "game/sceneState.h"
+
+// Measures the last frame. With sceneClock.limitFrames set, frames are spaced
+// at least FRAME_SPACING_MS apart by spinning on the tick count.
 static void sceneIdle(void)
 {
     static Uint32 lastTime = 0;
     Uint32 thisTime = SDL_GetTicks();
-    while (limitFrames != 0 && thisTime - lastTime < FRAME_SPACING_MS)
+    while (sceneClock.limitFrames != 0 && thisTime - lastTime < FRAME_SPACING_MS)
         thisTime = SDL_GetTicks();
-    frameClock(thisTime, &lastTime);
+    measureFrame(thisTime, &lastTime);
 }
 
 static void fitProjectionToScreen(void)
@@ -19,13 +23,19 @@ static void fitProjectionToScreen(void)
     sceneReshape(scrn->w, scrn->h);
 }
 
+static void drawScene(void)
+{
+    drawFrame(&level, &look, sceneClock.deltaTime, sceneClock.isPaused, &pointer);
+    SDL_GL_SwapBuffers();
+}
+
 gameReturn sceneMain(char *sceneFname, e_gameState startingState)
 {
     levelRun run = {0, quit};
 
-    startLevel(startingState);
+    startLevel();
     fitProjectionToScreen();
-    if (sceneLoad(sceneFname) != success) {
+    if (sceneLoad(sceneFname, startingState) != success) {
         releaseScene();
         return quit;
     }
@@ -33,7 +43,7 @@ gameReturn sceneMain(char *sceneFname, e_gameState startingState)
     sceneIdle();
 
     while (run.done == 0) {
-        int wasPaused = isPaused;
+        int wasPaused = sceneClock.isPaused;
         bool happened = false; // an event, or a new video mode
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
@@ -46,14 +56,14 @@ gameReturn sceneMain(char *sceneFname, e_gameState startingState)
             happened = true;
         }
         // Paused, the player may want other programs, and the picture stands still.
-        setPointerFree(isPaused != 0);
-        if (isPaused != 0) restBetweenStillFrames();
+        setPointerFree(sceneClock.isPaused != 0);
+        if (sceneClock.isPaused != 0) restBetweenStillFrames();
         sceneIdle();
         advanceFrame(&run);
         // While the game stays paused and nothing happens, the picture shown is
         // still right: drawing it again would only spend the processor, much
         // of it where the picture is scaled up to the screen in software.
-        if (!(wasPaused && isPaused && !happened)) drawScene();
+        if (!(wasPaused && sceneClock.isPaused && !happened)) drawScene();
     }
 
     sceneUnload();

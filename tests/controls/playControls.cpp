@@ -18,7 +18,8 @@
 #include <sstream>
 #include <string>
 
-#include "game/sceneLoop.h"
+#include "game/sceneControl.h"
+#include "game/sceneState.h"
 
 namespace
 {
@@ -35,8 +36,16 @@ const char *const STATES[] = {"introduction", "awaitingThrow", "throwing", "watc
 const char *const ACTIONS[] = {"ignore",        "startThrow",   "movePointer", "releaseThrow",
                                "leaveGameOver", "abandonThrow", "keyPressed",  "closeWindow"};
 const char *const RETURNS[] = {"quit", "levelCompleted", "restart"};
-// The level's floor: z = 0 as far as a throw goes.
+// The level: a floor, z = 0 as far as a throw goes, the ball, and five pins
+// resting far off to the side.
 collisionFace FLOOR = {{{-1000, -1000, 0}, {1000, -1000, 0}, {0, 1000, 0}}, {0, 0, 1}, 0, nullptr};
+const dynamicObject BALL = {{3, -6, 0.5f}, {3, -6, 0.5f}, {}, 0.5f, 1, 0, 1};
+const dynamicObject PINS[] = {{{-100, 0, 0.5f}, {-100, 0, 0.5f}, {}, 0.5f, 1, 0, 1},
+                              {{-102, 0, 0.5f}, {-102, 0, 0.5f}, {}, 0.5f, 1, 0, 1},
+                              {{-104, 0, 0.5f}, {-104, 0, 0.5f}, {}, 0.5f, 1, 0, 1},
+                              {{-106, 0, 0.5f}, {-106, 0, 0.5f}, {}, 0.5f, 1, 0, 1},
+                              {{-108, 0, 0.5f}, {-108, 0, 0.5f}, {}, 0.5f, 1, 0, 1}};
+const vec3 CAMERA = {0, -10, 0.5f};
 
 e_gameState stateNamed(const std::string &name)
 {
@@ -117,19 +126,18 @@ int main(int argc, char **argv)
         } else if (what == "level" || what == "start") {
             in >> word;
             if (what == "level") {
-                ball = dynamicObject{{3, -6, 0.5f}, {3, -6, 0.5f}, {}, 0.5f, 1, 0, 1};
-                cameraLocation = cameraInitLoc = vec3{0, -10, 0.5f};
-                firstCollisionFace = &FLOOR, worldLowerBound = -10;
-                remainingPins = 5, throwTimeRemaining = -1, run = {0, quit};
-                startSteps(&level);
+                startLevelPlay(&level, BALL, PINS, 5, &FLOOR, nullptr, -10, CAMERA, stateNamed(word));
+                level.throwTimeRemaining = -1, run = {0, quit};
             }
-            startLevel(stateNamed(word));
+            level.gameState = stateNamed(word);
+            startLevel();
         } else if (what == "set") {
             in >> word;
-            if (word == "state") in >> word, gameState = stateNamed(word);
-            if (word == "paused") in >> isPaused;
-            if (word == "pins") in >> remainingPins;
-            if (word == "throwTime") in >> throwTimeRemaining;
+            dynamicObject &ball = level.ball;
+            if (word == "state") in >> word, level.gameState = stateNamed(word);
+            if (word == "paused") in >> sceneClock.isPaused;
+            if (word == "pins") in >> level.remainingPins;
+            if (word == "throwTime") in >> level.throwTimeRemaining;
             if (word == "ball") in >> ball.location.x >> ball.location.y >> ball.location.z;
             if (word == "velocity") in >> ball.velocity.x >> ball.velocity.y >> ball.velocity.z;
         } else if (what == "hold") {
@@ -142,17 +150,20 @@ int main(int argc, char **argv)
             if (what == "pauses") printf("%s->", line);
             for (int k = 0; k < count; k++) {
                 int fullScreen = handleKeys(held, KMOD_NONE, &run);
-                frameClock(now += ms, &lastTime);
+                measureFrame(now += ms, &lastTime);
                 advanceFrame(&run);
                 if (fullScreen) printf("   full screen switched\n");
-                if (what == "pauses") printf(" %d", isPaused);
+                if (what == "pauses") printf(" %d", sceneClock.isPaused);
             }
             if (what == "pauses") printf("\n");
         } else if (what == "show") {
+            const levelPlay &p = level;
+            const dynamicObject &ball = p.ball;
+            const vec3 &cameraVelocity = p.cameraVelocity;
             printf("   %s%s, paused for %g s, throw %g s, moved %d %d in %g s, pointer %d %d, %s\n",
-                   STATES[gameState], isPaused ? " paused" : "", pausedTimer, throwTimeRemaining,
-                   totalXChange, totalYChange, mouseMotionTime, mousex, mousey,
-                   run.done ? RETURNS[run.exitMode] : "going on");
+                   STATES[p.gameState], sceneClock.isPaused ? " paused" : "", sceneClock.pausedTimer,
+                   p.throwTimeRemaining, p.totalXChange, p.totalYChange, p.mouseMotionTime, pointer.mousex,
+                   pointer.mousey, run.done ? RETURNS[run.exitMode] : "going on");
             printf("   ball at %g %g %g moving %g %g %g%s, camera toward %g %g %g\n", ball.location.x,
                    ball.location.y, ball.location.z, ball.velocity.x, ball.velocity.y, ball.velocity.z,
                    ball.inPlay ? "" : " out", cameraVelocity.x, cameraVelocity.y, cameraVelocity.z);
