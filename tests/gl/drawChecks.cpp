@@ -251,6 +251,11 @@ void view()
     frame("as loaded but the white pin out of play");
     level.ball.inPlay = 0, pins[1].inPlay = 1, pins[0].inPlay = 2;
     frame("the ball out of play, the white pin in play, the green pin's inPlay 2");
+    // Every pin is drawn from where its last step began, the last one too.
+    pins[2].location = vec3{-2, 0, 0};
+    startSteps(&level);
+    frame("the last pin moved to x -2 before the wall");
+    pins[2].location = pins[2].initLoc;
     level.cameraVelocity = vec3{3, 0, 0}, level.ball.inPlay = 1;
     startSteps(&level);
     frame("the camera looking along x");
