@@ -6,12 +6,7 @@
 namespace
 {
 
-vec3 locationOf(const levelPlay *p, int object)
-{
-    return object == 0 ? p->ball.location : p->pins[object - 1].location;
-}
-
-bool inPlay(const levelPlay *p, int object) { return (object == 0 ? p->ball : p->pins[object - 1]).inPlay; }
+const dynamicObject *objectOf(const levelPlay *p, int i) { return objectAt(&p->ball, p->pins.data(), i); }
 
 vec3 between(vec3 from, vec3 to, float t)
 {
@@ -33,7 +28,7 @@ void rememberStepStart(levelPlay *p)
     if (p->lastStep.location.empty()) return;
     int pins = (int)p->pins.size();
     for (int i = 0; i <= pins; i++)
-        p->lastStep.location[i] = locationOf(p, i);
+        p->lastStep.location[i] = objectOf(p, i)->location;
     p->lastStep.look = p->cameraVelocity;
 }
 
@@ -41,7 +36,7 @@ void forgetJumps(levelPlay *p)
 {
     if (p->lastStep.location.empty()) return;
     for (int i = 0; i <= (int)p->pins.size(); i++)
-        if (!inPlay(p, i)) p->lastStep.location[i] = locationOf(p, i);
+        if (!objectOf(p, i)->inPlay) p->lastStep.location[i] = objectOf(p, i)->location;
 }
 
 void forgetBallJump(levelPlay *p)
@@ -53,7 +48,7 @@ void forgetBallJump(levelPlay *p)
 
 vec3 locationBetweenSteps(const levelPlay *p, int object)
 {
-    vec3 now = locationOf(p, object);
+    vec3 now = objectOf(p, object)->location;
     const std::vector<vec3> &start = p->lastStep.location;
     // An object of no step start is drawn where it is.
     return object < (int)start.size() ? between(start[object], now, carriedFraction(p)) : now;
