@@ -41,7 +41,6 @@ extern GLint worldDispList;
 extern float deltaTime;      // real seconds of the last frame; 0 for one longer than LONGEST_FRAME
 extern int gameMilliseconds; // the game time of the last frame, what the level moves on by: 0 while paused
 extern int isPaused;
-extern float pausedTimer;
 extern int limitFrames;
 extern Uint16 mousex;
 extern Uint16 mousey;

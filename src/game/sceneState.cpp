@@ -30,7 +30,6 @@ GLint worldDispList = 0;
 float deltaTime = 0.0f;
 int gameMilliseconds = 0;
 int isPaused = 1;
-float pausedTimer = 0.0f;
 int limitFrames = 0;
 Uint16 mousex = 0;
 Uint16 mousey = 0;

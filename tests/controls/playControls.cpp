@@ -2,12 +2,13 @@
 // prints what they decide and what the level's state becomes, for the test to
 // compare with expected.txt. Each line of a script is one command:
 //   event press|release BUTTON / move X Y DX DY / quit / key KEY  STATE PAUSED THROWTIME
-//       what one event asks for in that state (left right middle wheeldown)
-//   keys KEY... MOD PAUSED PAUSEDTIME   what the keys down ask for, F12, F5 and F4 just pressed (MOD none
-//   lctrl rctrl) drag DX DY SECONDS / clock LAST NOW   the push of a drag, the milliseconds of a frame level
-//   STATE   a level starts: the ball at (3, -6, 0.5) on a floor, 5 pins, no throw running start STATE   a
-//   level starts, with the state as the last one left it set state|paused|pins|throwTime|ball|velocity ...
-//   the state the next steps find press/release BUTTON, move X Y DX DY, quit, key KEY   events of the drain
+//       what one event asks for in that state (buttons left right middle wheeldown)
+//   keys KEY... MOD PAUSED   what the keys ask for, held and just pressed (MOD none lctrl rctrl)
+//   drag DX DY SECONDS / clock LAST NOW   the push of a drag, the milliseconds of a frame
+//   level STATE   a level starts: the ball at (3, -6, 0.5) on a floor, 5 pins, no throw running
+//   start STATE   a level starts, with the state as the last one left it
+//   set state|paused|pins|throwTime|ball|velocity ...   the state the next steps find
+//   press/release BUTTON, move X Y DX DY, quit, key KEY   events of the drain
 //   hold KEY... (none for no key), frames MS [COUNT]   frames: keys, clock and the level's steps
 //   pauses MS COUNT   frames, and whether each left the game paused
 //   show   the level's state
@@ -93,13 +94,15 @@ int main(int argc, char **argv)
             printf("%s-> %s\n", line, ACTIONS[eventAction(&e, stateNamed(word), paused, throwTime)]);
         } else if (what == "keys") {
             Uint8 keys[SDLK_LAST] = {};
-            unsigned pressed = 0;
             while (in >> word && KEYS.count(word))
-                keys[KEYS.at(word)] = 1, pressed |= pressKeyOf((SDLKey)KEYS.at(word));
+                keys[KEYS.at(word)] = 1;
+            SDLMod mod = (SDLMod)MODS.at(word);
+            unsigned pressed = 0;
+            for (int k = 0; k < SDLK_LAST; k++)
+                if (keys[k]) pressed |= pressKeyOf((SDLKey)k, mod);
             int paused;
-            float pausedTime;
-            in >> paused >> pausedTime;
-            keyActions a = keysAction(keys, (SDLMod)MODS.at(word), paused, pausedTime, pressed);
+            in >> paused;
+            keyActions a = keysAction(keys, mod, paused, pressed);
             printf("%s->%s%s%s%s%s%s\n", line, a.quit ? " quit" : "", a.pause ? " pause" : "",
                    a.resume ? " resume" : "", a.skip ? " skip" : "", a.restart ? " restart" : "",
                    a.fullScreen ? " fullScreen" : "");
@@ -149,10 +152,9 @@ int main(int argc, char **argv)
             }
             if (what == "pauses") printf("\n");
         } else if (what == "show") {
-            printf("   %s%s, paused for %g s, throw %g s, moved %d %d in %g s, pointer %d %d, %s\n",
-                   STATES[gameState], isPaused ? " paused" : "", pausedTimer, throwTimeRemaining,
-                   totalXChange, totalYChange, mouseMotionTime, mousex, mousey,
-                   run.done ? RETURNS[run.exitMode] : "going on");
+            printf("   %s%s, throw %g s, moved %d %d in %g s, pointer %d %d, %s\n", STATES[gameState],
+                   isPaused ? " paused" : "", throwTimeRemaining, totalXChange, totalYChange, mouseMotionTime,
+                   mousex, mousey, run.done ? RETURNS[run.exitMode] : "going on");
             printf("   ball at %g %g %g moving %g %g %g%s, camera toward %g %g %g\n", ball.location.x,
                    ball.location.y, ball.location.z, ball.velocity.x, ball.velocity.y, ball.velocity.z,
                    ball.inPlay ? "" : " out", cameraVelocity.x, cameraVelocity.y, cameraVelocity.z);
