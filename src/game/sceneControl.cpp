@@ -78,6 +78,19 @@ int frameMilliseconds(Uint32 thisTime, Uint32 lastTime)
 // release and a new press.
 static unsigned keysPressed = 0;
 
+// After a stall the events drained bring the pointer's motion during it, when
+// the stall itself moved the game on by no time.
+static bool dropStallMotion = false;
+
+void countStall(Uint32 thisTime, Uint32 lastTime)
+{
+    Uint32 ms = thisTime - lastTime;
+    bool stalled = ms > LONGEST_FRAME_MS;
+    bool dragging = isPaused == 0 && level.gameState == throwing;
+    if (stalled && dragging) level.mouseMotionTime += (float)(ms / 1000.0);
+    dropStallMotion = stalled && !dragging;
+}
+
 void startLevel(e_gameState startingState)
 {
     gameState = startingState;
@@ -95,7 +108,7 @@ void handleEvent(const SDL_Event *event, levelRun *run)
     case movePointer:
         mousex = event->motion.x;
         mousey = event->motion.y;
-        if (isPaused == 0) addDrag(&level, event->motion.xrel, event->motion.yrel);
+        if (isPaused == 0 && !dropStallMotion) addDrag(&level, event->motion.xrel, event->motion.yrel);
         break;
     case releaseThrow:
         endDrag(&level);

@@ -45,6 +45,13 @@ typedef struct levelRun {
 
 // The wrappers over the scene's state, in frame order.
 void startLevel(e_gameState startingState);
+// Called as a frame starts at tick count thisTime, before its events, the
+// last frame having started at lastTime. A frame longer than LONGEST_FRAME_MS
+// moves the game on by no time, yet the pointer's motion during it still
+// comes: a drag under way counts its real length, so that the throw takes the
+// speed the hand moved at; the motion of a drag begun in it is dropped, for
+// when it came is unknown.
+void countStall(Uint32 thisTime, Uint32 lastTime);
 void handleEvent(const SDL_Event *event, levelRun *run);
 // Returns 1 when the full-screen key is down: the caller then switches the
 // video mode and fits the projection to the new surface.

@@ -10,6 +10,7 @@
 //   set state|paused|pins|throwTime|ball|velocity ...   the state the next steps find
 //   press/release BUTTON, move X Y DX DY, quit, key KEY   events of the drain
 //   hold KEY... (none for no key), frames MS [COUNT]   frames: keys, clock and the level's steps
+//   stall MS   the next frame starts MS late (end it with frames 0)
 //   pauses MS COUNT   frames, and whether each left the game paused
 //   show   the level's state
 #include <algorithm>
@@ -147,10 +148,15 @@ int main(int argc, char **argv)
                 int fullScreen = handleKeys(held, KMOD_NONE, &run);
                 frameClock(now += ms, &lastTime);
                 advanceFrame(&run);
+                countStall(now, lastTime); // the next frame follows at once
                 if (fullScreen) printf("   full screen switched\n");
                 if (what == "pauses") printf(" %d", isPaused);
             }
             if (what == "pauses") printf("\n");
+        } else if (what == "stall") {
+            int ms;
+            in >> ms;
+            countStall(now += ms, lastTime);
         } else if (what == "show") {
             printf("   %s%s, throw %g s, moved %d %d in %g s, pointer %d %d, %s\n", STATES[gameState],
                    isPaused ? " paused" : "", throwTimeRemaining, totalXChange, totalYChange, mouseMotionTime,
