@@ -9,7 +9,7 @@
 //   start STATE   a level starts, with the state as the last one left it
 //   set state|paused|pins|throwTime|ball|velocity ...   the state the next steps find
 //   press/release BUTTON, move X Y DX DY, quit, key KEY   events of the drain
-//   hold KEY... (none for no key), frames MS [COUNT]   frames: keys, clock and the level's steps
+//   hold KEY... [MOD] (none for no key), frames MS [COUNT]   frames: keys, clock and the level's steps
 //   stall MS   the next frame starts MS late (end it with frames 0)
 //   pauses MS COUNT   frames, and whether each left the game paused
 //   show   the level's state
@@ -79,6 +79,7 @@ int main(int argc, char **argv)
     if (!f) return 1;
     levelRun run = {0, quit};
     Uint8 held[SDLK_LAST] = {};
+    SDLMod heldMod = KMOD_NONE;
     Uint32 lastTime = 0, now = 0;
     for (char line[256]; fgets(line, sizeof line, f);) {
         std::istringstream in(line);
@@ -138,14 +139,18 @@ int main(int argc, char **argv)
             if (word == "velocity") in >> ball.velocity.x >> ball.velocity.y >> ball.velocity.z;
         } else if (what == "hold") {
             std::fill(held, held + SDLK_LAST, 0);
+            heldMod = KMOD_NONE;
             while (in >> word)
-                if (word != "none") held[KEYS.at(word)] = 1;
+                if (MODS.count(word))
+                    heldMod = (SDLMod)MODS.at(word);
+                else
+                    held[KEYS.at(word)] = 1;
         } else if (what == "frames" || what == "pauses") {
             int ms, count = 1;
             in >> ms >> count;
             if (what == "pauses") printf("%s->", line);
             for (int k = 0; k < count; k++) {
-                int fullScreen = handleKeys(held, KMOD_NONE, &run);
+                int fullScreen = handleKeys(held, heldMod, &run);
                 frameClock(now += ms, &lastTime);
                 advanceFrame(&run);
                 countStall(now, lastTime); // the next frame follows at once
