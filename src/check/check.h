@@ -26,8 +26,6 @@ bool checkScene(const std::string &name, sceneData *scene);
 void checkValues(const std::string &name, const sceneData *scene);
 // The level's meshes and where its objects start.
 void checkGeometry(const std::string &name, const sceneData *scene);
-// What the collision mesh holds as written, read as a drawn mesh is.
-void explainCollisionMesh(const meshData &raw);
 // The level left alone for half a minute: what moves or falls out.
 void checkSettling(const std::string &name, const sceneData *scene);
 // A throw as the player drags it: pixels to the right and up the screen, over DRAG_MS.
