@@ -8,7 +8,6 @@
 #include "common/gameStates.h"
 
 // Tuning of the controls and the clock.
-const float PAUSE_LOCKOUT = 0.25f;   // seconds after a pause before it can be undone, and after a resume
 const Uint32 LONGEST_FRAME_MS = 250; // a longer frame (a stall, a mode change) counts as no time at all
 
 // What one event asks for, given the game state.
@@ -24,17 +23,17 @@ typedef enum inputAction {
 } inputAction;
 inputAction eventAction(const SDL_Event *event, e_gameState state, int paused, float throwTime);
 
-// The keys that act once a press, in the frame in which it comes, as bits;
-// 0 for the others.
-enum pressKey { skipKey = 1, restartKey = 2, fullScreenKey = 4 };
-unsigned pressKeyOf(SDLKey key);
+// The keys whose presses count, in the frame in which each comes, as bits;
+// 0 for the others. Esc, and q with Ctrl down, quit.
+enum pressKey { skipKey = 1, restartKey = 2, fullScreenKey = 4, quitKey = 8, pauseKey = 16, resumeKey = 32 };
+unsigned pressKeyOf(SDLKey key, SDLMod mod);
 
 // What the keys held down in this frame ask for, tested in this order, with
-// the presses of the keys that act once a press that this frame's events brought.
+// the presses that this frame's events brought.
 typedef struct keyActions {
     bool quit, pause, resume, skip, restart, fullScreen;
 } keyActions;
-keyActions keysAction(const Uint8 *keystate, SDLMod modstate, int paused, float pausedTime, unsigned pressed);
+keyActions keysAction(const Uint8 *keystate, SDLMod modstate, int paused, unsigned pressed);
 
 // Milliseconds from one frame's tick count to the next; 0 for a frame longer than LONGEST_FRAME_MS.
 int frameMilliseconds(Uint32 thisTime, Uint32 lastTime);
@@ -46,8 +45,15 @@ typedef struct levelRun {
 } levelRun;
 
 // The wrappers over the scene's state, in frame order. A level starts
-// unpaused, its pause debounce reset (its load starts its play).
+// unpaused (its load starts its play).
 void startLevel(void);
+// Called as a frame starts at tick count thisTime, before its events, the
+// last frame having started at lastTime. A frame longer than LONGEST_FRAME_MS
+// moves the game on by no time, yet the pointer's motion during it still
+// comes: a drag under way counts its real length, so that the throw takes the
+// speed the hand moved at; the motion of a drag begun in it is dropped, for
+// when it came is unknown.
+void countStall(Uint32 thisTime, Uint32 lastTime);
 void handleEvent(const SDL_Event *event, levelRun *run);
 // Returns 1 when the full-screen key is down: the caller then switches the
 // video mode and fits the projection to the new surface.

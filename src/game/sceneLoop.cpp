@@ -6,15 +6,17 @@
 #include "game/sceneLoad.h"
 #include "game/sceneState.h"
 
-// Measures the last frame. With sceneClock.limitFrames set, frames are spaced
-// at least FRAME_SPACING_MS apart by spinning on the tick count.
-static void sceneIdle(void)
+static Uint32 lastTime = 0; // the tick count at which the last frame started
+
+// The tick count at which a frame starts: its events are those that came since
+// the last one started. With sceneClock.limitFrames set, frames are spaced at
+// least FRAME_SPACING_MS apart by spinning on the tick count.
+static Uint32 frameStart(void)
 {
-    static Uint32 lastTime = 0;
     Uint32 thisTime = SDL_GetTicks();
     while (sceneClock.limitFrames != 0 && thisTime - lastTime < FRAME_SPACING_MS)
         thisTime = SDL_GetTicks();
-    measureFrame(thisTime, &lastTime);
+    return thisTime;
 }
 
 static void fitProjectionToScreen(void)
@@ -40,11 +42,13 @@ gameReturn sceneMain(char *sceneFname, e_gameState startingState)
         return quit;
     }
     // The first frame is measured from the end of loading.
-    sceneIdle();
+    measureFrame(frameStart(), &lastTime);
 
     while (run.done == 0) {
         int wasPaused = sceneClock.isPaused;
         bool happened = false; // an event, or a new video mode
+        Uint32 startTime = frameStart();
+        countStall(startTime, lastTime);
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
             handleEvent(&event, &run);
@@ -58,7 +62,7 @@ gameReturn sceneMain(char *sceneFname, e_gameState startingState)
         // Paused, the player may want other programs, and the picture stands still.
         setPointerFree(sceneClock.isPaused != 0);
         if (sceneClock.isPaused != 0) restBetweenStillFrames();
-        sceneIdle();
+        measureFrame(startTime, &lastTime);
         advanceFrame(&run);
         // While the game stays paused and nothing happens, the picture shown is
         // still right: drawing it again would only spend the processor, much

@@ -19,7 +19,6 @@ typedef struct frameClock {
     float deltaTime;      // real seconds of the last frame; 0 for one longer than LONGEST_FRAME_MS
     int gameMilliseconds; // the game time of the last frame, what the level moves on by: 0 while paused
     int isPaused;
-    float pausedTimer; // real seconds since pause last changed, which locks the next change out a while
     // Offered but not set by any frame: frames at least FRAME_SPACING_MS apart,
     // spaced by spinning on the tick count, for a display that paces none.
     int limitFrames;

@@ -2,13 +2,15 @@
 // prints what they decide and what the level's state becomes, for the test to
 // compare with expected.txt. Each line of a script is one command:
 //   event press|release BUTTON / move X Y DX DY / quit / key KEY  STATE PAUSED THROWTIME
-//       what one event asks for in that state (left right middle wheeldown)
-//   keys KEY... MOD PAUSED PAUSEDTIME   what the keys down ask for, F12, F5 and F4 just pressed (MOD none
-//   lctrl rctrl) drag DX DY SECONDS / clock LAST NOW   the push of a drag, the milliseconds of a frame level
-//   STATE   a level starts: the ball at (3, -6, 0.5) on a floor, 5 pins, no throw running start STATE   a
-//   level starts, with the state as the last one left it set state|paused|pins|throwTime|ball|velocity ...
-//   the state the next steps find press/release BUTTON, move X Y DX DY, quit, key KEY   events of the drain
-//   hold KEY... (none for no key), frames MS [COUNT]   frames: keys, clock and the level's steps
+//       what one event asks for in that state (buttons left right middle wheeldown)
+//   keys KEY... MOD PAUSED   what the keys ask for, held and just pressed (MOD none lctrl rctrl)
+//   drag DX DY SECONDS / clock LAST NOW   the push of a drag, the milliseconds of a frame
+//   level STATE   a level starts: the ball at (3, -6, 0.5) on a floor, 5 pins, no throw running
+//   start STATE   a level starts, with the state as the last one left it
+//   set state|paused|pins|throwTime|ball|velocity ...   the state the next steps find
+//   press/release BUTTON, move X Y DX DY, quit, key KEY   events of the drain
+//   hold KEY... [MOD] (none for no key), frames MS [COUNT]   frames: keys, clock and the level's steps
+//   stall MS   the next frame starts MS late (end it with frames 0)
 //   pauses MS COUNT   frames, and whether each left the game paused
 //   show   the level's state
 #include <algorithm>
@@ -86,6 +88,7 @@ int main(int argc, char **argv)
     if (!f) return 1;
     levelRun run = {0, quit};
     Uint8 held[SDLK_LAST] = {};
+    SDLMod heldMod = KMOD_NONE;
     Uint32 lastTime = 0, now = 0;
     for (char line[256]; fgets(line, sizeof line, f);) {
         std::istringstream in(line);
@@ -102,13 +105,15 @@ int main(int argc, char **argv)
             printf("%s-> %s\n", line, ACTIONS[eventAction(&e, stateNamed(word), paused, throwTime)]);
         } else if (what == "keys") {
             Uint8 keys[SDLK_LAST] = {};
-            unsigned pressed = 0;
             while (in >> word && KEYS.count(word))
-                keys[KEYS.at(word)] = 1, pressed |= pressKeyOf((SDLKey)KEYS.at(word));
+                keys[KEYS.at(word)] = 1;
+            SDLMod mod = (SDLMod)MODS.at(word);
+            unsigned pressed = 0;
+            for (int k = 0; k < SDLK_LAST; k++)
+                if (keys[k]) pressed |= pressKeyOf((SDLKey)k, mod);
             int paused;
-            float pausedTime;
-            in >> paused >> pausedTime;
-            keyActions a = keysAction(keys, (SDLMod)MODS.at(word), paused, pausedTime, pressed);
+            in >> paused;
+            keyActions a = keysAction(keys, mod, paused, pressed);
             printf("%s->%s%s%s%s%s%s\n", line, a.quit ? " quit" : "", a.pause ? " pause" : "",
                    a.resume ? " resume" : "", a.skip ? " skip" : "", a.restart ? " restart" : "",
                    a.fullScreen ? " fullScreen" : "");
@@ -142,28 +147,37 @@ int main(int argc, char **argv)
             if (word == "velocity") in >> ball.velocity.x >> ball.velocity.y >> ball.velocity.z;
         } else if (what == "hold") {
             std::fill(held, held + SDLK_LAST, 0);
+            heldMod = KMOD_NONE;
             while (in >> word)
-                if (word != "none") held[KEYS.at(word)] = 1;
+                if (MODS.count(word))
+                    heldMod = (SDLMod)MODS.at(word);
+                else
+                    held[KEYS.at(word)] = 1;
         } else if (what == "frames" || what == "pauses") {
             int ms, count = 1;
             in >> ms >> count;
             if (what == "pauses") printf("%s->", line);
             for (int k = 0; k < count; k++) {
-                int fullScreen = handleKeys(held, KMOD_NONE, &run);
+                int fullScreen = handleKeys(held, heldMod, &run);
                 measureFrame(now += ms, &lastTime);
                 advanceFrame(&run);
+                countStall(now, lastTime); // the next frame follows at once
                 if (fullScreen) printf("   full screen switched\n");
                 if (what == "pauses") printf(" %d", sceneClock.isPaused);
             }
             if (what == "pauses") printf("\n");
+        } else if (what == "stall") {
+            int ms;
+            in >> ms;
+            countStall(now += ms, lastTime);
         } else if (what == "show") {
             const levelPlay &p = level;
             const dynamicObject &ball = p.ball;
             const vec3 &cameraVelocity = p.cameraVelocity;
-            printf("   %s%s, paused for %g s, throw %g s, moved %d %d in %g s, pointer %d %d, %s\n",
-                   STATES[p.gameState], sceneClock.isPaused ? " paused" : "", sceneClock.pausedTimer,
-                   p.throwTimeRemaining, p.totalXChange, p.totalYChange, p.mouseMotionTime, pointer.mousex,
-                   pointer.mousey, run.done ? RETURNS[run.exitMode] : "going on");
+            printf("   %s%s, throw %g s, moved %d %d in %g s, pointer %d %d, %s\n", STATES[p.gameState],
+                   sceneClock.isPaused ? " paused" : "", p.throwTimeRemaining, p.totalXChange, p.totalYChange,
+                   p.mouseMotionTime, pointer.mousex, pointer.mousey,
+                   run.done ? RETURNS[run.exitMode] : "going on");
             printf("   ball at %g %g %g moving %g %g %g%s, camera toward %g %g %g\n", ball.location.x,
                    ball.location.y, ball.location.z, ball.velocity.x, ball.velocity.y, ball.velocity.z,
                    ball.inPlay ? "" : " out", cameraVelocity.x, cameraVelocity.y, cameraVelocity.z);
