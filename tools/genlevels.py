@@ -120,13 +120,29 @@ def levelJump():
     }
 
 
+# The bank: a side wall on the left, a red wall across the lane from BANK_GAP
+# to the right edge at BANK_BLOCK_Y, and the pins behind it.
+BANK_SIDE = (2.0, 18.0, 1.0)    # the side wall's start, end and height
+BANK_GAP = -0.6                 # where the red wall starts; the gap is left of it
+BANK_BLOCK_Y = 9.0
+BANK_RACK = (3, -0.2, 12.8, 0.72, 0.62)
+BANK_END = 20.0                 # the lane's far end
+BANK_RIGHT = None               # (start, height) of a right side wall behind the red one
+BANK_PINS = None                # pins given one by one (x, y), instead of the rack
+
+
 def levelBank():
     """The pins hide behind a wall: bank the ball off the side wall."""
+    y0, y1, h = BANK_SIDE
+    rows, hx, hy, dx, dy = BANK_RACK
     slabs = [
-        lane(-3.0, 3.0, -3.0, 20.0),
-        box(-3.0, 2.0, -2.6, 18.0, 0.0, 1.0, STONE, STONE_SIDE),
-        box(-0.6, 9.0, 3.0, 9.6, 0.0, 1.2, (180, 60, 60), (120, 40, 40)),
+        lane(-3.0, 3.0, -3.0, BANK_END),
+        box(-3.0, y0, -2.6, y1, 0.0, h, STONE, STONE_SIDE),
+        box(BANK_GAP, BANK_BLOCK_Y, 3.0, BANK_BLOCK_Y + 0.6, 0.0, 1.2, (180, 60, 60), (120, 40, 40)),
     ]
+    if BANK_RIGHT:
+        slabs.append(box(2.6, BANK_RIGHT[0], 3.0, y1, 0.0, BANK_RIGHT[1], STONE, STONE_SIDE))
+    pins = triangleRack(rows, hx, hy, dx, dy, PIN_Z) if BANK_PINS is None else [(x, y, PIN_Z) for x, y in BANK_PINS]
     return {
         "name": "bank",
         "slabs": slabs,
@@ -135,7 +151,7 @@ def levelBank():
         "lower": -6.0,
         "camera": (0.0, -7.0, 3.5),
         "ball": (0.0, 0.0, BALL_Z),
-        "pins": triangleRack(3, -0.2, 12.8, 0.72, 0.62, PIN_Z),
+        "pins": pins,
         "backdrop": backdrop(-30.0, 48.0, ((40, 90, 80), (48, 104, 92))),
     }
 
@@ -431,6 +447,8 @@ def levelCurve():
 
 # Stairs down: (length, drop) of each step after the top landing.
 STAIRS = [(1.2, 0.3)] * 5
+STAIRS_RUN = 14.0               # the lane at the foot of the stairs
+STAIRS_RACK = (2, 8.0, 0.72, 0.62)  # rows, the head pin's distance from the foot, spacing
 
 
 def levelStairs():
@@ -443,8 +461,9 @@ def levelStairs():
         z -= drop
         slabs.append(box(-2.5, y, 2.5, y + length, z - 0.6, z, shades[k % 2], STONE_SIDE, floor=True))
         y += length
-    slabs.append(lane(-2.5, 2.5, y, y + 14.0, z=z))
-    pins = triangleRack(4, 0.0, y + 8.0, 0.72, 0.62, z + PIN_RADIUS)
+    slabs.append(lane(-2.5, 2.5, y, y + STAIRS_RUN, z=z))
+    rows, ahead, dx, dy = STAIRS_RACK
+    pins = triangleRack(rows, 0.0, y + ahead, dx, dy, z + PIN_RADIUS)
     return newLevel("stairs", slabs, pins, (0.3, 0.22, 0.3), (1.0, 1.0, 0.85), camera=(0.0, -7.0, 4.5))
 
 
@@ -537,6 +556,7 @@ CHUTE_DEPTH = 0.8               # how high its rims stand over its bottom
 CHUTE_PATH = [(5.0, 0.0), (5.0, 0.6), (3.0, 0.0), (5.0, -0.6), (3.0, 0.0)]
 CHUTE_START = (0.0, 2.0)
 CHUTE_CELLS = (12, 0.25)        # collision cells across, and their length along
+CHUTE_RACK = (4, 1.5, 0.72, 0.62)  # rows, the head pin's distance past the chute's end, spacing across and along
 
 
 def chuteFrame(s):
@@ -579,7 +599,8 @@ def levelChute():
     slabs = [lane(-1.5, 1.5, -3.0, CHUTE_START[1]),
              box(x - 3.0, y, x + 3.0, y + 7.0, -0.6, 0.0, STONE, STONE_SIDE, floor=True, cell=(1.0, 1.0),
                  pattern=checker((170, 170, 182), (150, 150, 164)))]
-    return newLevel("chute", slabs, triangleRack(4, x, y + 1.5, 0.72, 0.62, PIN_Z), (0.12, 0.16, 0.28),
+    rows, ahead, dx, dy = CHUTE_RACK
+    return newLevel("chute", slabs, triangleRack(rows, x, y + ahead, dx, dy, PIN_Z), (0.12, 0.16, 0.28),
                  (1.0, 1.0, 1.0), extra=[(drawn, collide)], camera=(0.0, -7.0, 4.5))
 
 
@@ -651,6 +672,8 @@ def levelWall():
 
 TILT = 0.15                     # the lane's sideways slope, down to the right
 TILT_Y = (4.0, 7.0, 15.0, 18.0)  # it starts to lean, leans fully, starts to level, is level
+TILT_RACK = (2, 0.0, 19.5, 0.72, 0.62)  # rows, head pin, spacing
+TILT_END = 22.0                 # the lane ends close behind the pins, so that they drop soon
 
 
 def tiltHeight(x, y):
@@ -666,9 +689,10 @@ def levelTilt():
     drawn, collide = terrain(lambda u, v: (u, v, tiltHeight(u, v)), xs, ys, 2,
                              lambda i, j: (WOOD_LIGHT, WOOD_DARK)[(i + j // 2) % 2])
     edgeSkirts(lambda u, v: (u, v, tiltHeight(u, v)), xs[::2], ys[::2], -1.5, SIDE, drawn, (False, False))
-    slabs = [lane(-3.0, 3.0, -3.0, TILT_Y[0], cell=(0.75, 1.0)), lane(-3.0, 3.0, TILT_Y[3], 25.0, cell=(0.75, 1.0)),
-             pitWall(y=27.0), pitFloor(-4.0, 4.0, 25.0, 27.0, -6.5)]
-    return newLevel("tilt", slabs, triangleRack(4, 0.0, 20.0, 0.72, 0.62, PIN_Z), (0.14, 0.22, 0.24),
+    slabs = [lane(-3.0, 3.0, -3.0, TILT_Y[0], cell=(0.75, 1.0)), lane(-3.0, 3.0, TILT_Y[3], TILT_END, cell=(0.75, 1.0)),
+             pitWall(y=TILT_END + 2.0), pitFloor(-4.0, 4.0, TILT_END, TILT_END + 2.0, -6.5)]
+    rows, hx, hy, dx, dy = TILT_RACK
+    return newLevel("tilt", slabs, triangleRack(rows, hx, hy, dx, dy, PIN_Z), (0.14, 0.22, 0.24),
                  (1.0, 1.0, 1.0), extra=[(drawn, collide)])
 
 
