@@ -556,7 +556,7 @@ CHUTE_DEPTH = 0.8               # how high its rims stand over its bottom
 CHUTE_PATH = [(5.0, 0.0), (5.0, 0.6), (3.0, 0.0), (5.0, -0.6), (3.0, 0.0)]
 CHUTE_START = (0.0, 2.0)
 CHUTE_CELLS = (12, 0.25)        # collision cells across, and their length along
-CHUTE_RACK = (4, 1.5, 0.72, 0.62)  # rows, the head pin's distance past the chute's end, spacing across and along
+CHUTE_RACK = (2, 1.5, 0.72, 0.62)  # rows, the head pin's distance past the chute's end, spacing across and along
 
 
 def chuteFrame(s):
