@@ -713,6 +713,7 @@ PIPE_WALL = 2.0                 # how far out each side rises
 PIPE_HEIGHT = 0.6
 PIPE_LIP = 1.6
 PIPE_Y = (3.0, 22.0)
+PIPE_PINS = ((-0.2, 10.0), (0.2, 10.8))  # each lip's pins: (out from its middle, y)
 
 
 def pipeHeight(x):
@@ -733,7 +734,7 @@ def levelHalfpipe():
              box(-edge - PIPE_LIP, y0, -edge, y1, PIPE_HEIGHT - 0.6, PIPE_HEIGHT, STONE, STONE_SIDE, floor=True),
              box(edge, y0, edge + PIPE_LIP, y1, PIPE_HEIGHT - 0.6, PIPE_HEIGHT, STONE, STONE_SIDE, floor=True)]
     pins = [(side * (edge + PIPE_LIP / 2.0 + dx), y, PIPE_HEIGHT + PIN_RADIUS) for side in (-1.0, 1.0)
-            for dx, y in ((-0.3, 10.0), (0.3, 10.9), (-0.3, 11.8))]
+            for dx, y in PIPE_PINS]
     return newLevel("halfpipe", slabs, pins, (0.16, 0.2, 0.3), (1.0, 1.0, 1.0), extra=[(drawn, collide)],
                  camera=(0.0, -7.0, 4.5))
 
