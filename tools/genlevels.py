@@ -489,8 +489,9 @@ def levelBridge():
 BOWL_CENTRE = (0.0, 13.0)
 BOWL_FLOOR = 3.0
 BOWL_RIM = 9.0
-BOWL_DEPTH = 1.0
+BOWL_DEPTH = 0.7
 BOWL_CELLS = (24, 64)           # rings and sectors of the slope
+BOWL_PINS = (5, 1.6)            # how many pins stand in a ring about the middle, and its radius
 
 
 def bowlPoint(u, v):
@@ -524,8 +525,9 @@ def levelBowl():
         drawn.quad(*q, (120, 110, 100))
         skirt([q[1], q[2]], -1.0, (90, 80, 70), drawn)
     slabs = [lane(-1.5, 1.5, -3.0, cy - BOWL_RIM - 0.5)]
-    pins = [(cx + 1.6 * math.sin(a), cy - 1.6 * math.cos(a), -BOWL_DEPTH + PIN_RADIUS)
-            for a in (2.0 * math.pi * k / 5.0 for k in range(5))]
+    n, ring = BOWL_PINS
+    pins = [(cx + ring * math.sin(a), cy - ring * math.cos(a), -BOWL_DEPTH + PIN_RADIUS)
+            for a in (2.0 * math.pi * k / n for k in range(n))]
     return newLevel("bowl", slabs, pins, (0.18, 0.12, 0.2), (1.0, 0.9, 0.6), extra=[(drawn, collide)],
                  camera=(0.0, -7.0, 5.0))
 
