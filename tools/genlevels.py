@@ -120,38 +120,44 @@ def levelJump():
     }
 
 
-# The bank: a side wall on the left, a red wall across the lane from BANK_GAP
-# to the right edge at BANK_BLOCK_Y, and the pins behind it.
-BANK_SIDE = (2.0, 18.0, 1.0)    # the side wall's start, end and height
-BANK_GAP = -0.6                 # where the red wall starts; the gap is left of it
+# The bank: a smooth slope up the left of the lane (BANK_SLOPE: its foot, how
+# far out it rises and how high), a red wall across the lane from BANK_GAP to
+# the right edge at BANK_BLOCK_Y, and the pins behind it. A slope turns the
+# ball back the same way at any speed; a wall threw it up itself now and then.
+BANK_SLOPE = (-2.2, 2.0, 1.6)
+BANK_GAP = -0.2                 # where the red wall starts; the gap is left of it
 BANK_BLOCK_Y = 9.0
-BANK_RACK = (3, -0.2, 12.8, 0.72, 0.62)
+BANK_RACK = (2, -0.2, 12.8, 0.72, 0.62)  # rows, head pin, spacing
 BANK_END = 20.0                 # the lane's far end
-BANK_RIGHT = None               # (start, height) of a right side wall behind the red one
-BANK_PINS = None                # pins given one by one (x, y), instead of the rack
+
+
+def bankPoint(u, v):
+    foot, width, height = BANK_SLOPE
+    t = (foot - u) / width  # 0 at the foot, 1 at the top
+    return (u, v, height * (1.0 - math.cos(0.5 * math.pi * t)))
 
 
 def levelBank():
-    """The pins hide behind a wall: bank the ball off the side wall."""
-    y0, y1, h = BANK_SIDE
+    """The pins hide behind a wall: bank the ball off the slope at the side."""
+    foot, width, height = BANK_SLOPE
     rows, hx, hy, dx, dy = BANK_RACK
+    xs, ys = grid(foot - width, foot, 24), grid(-3.0, BANK_END, 4)
+    drawn, collide = terrain(bankPoint, xs, ys, 4, lambda i, j: ((150, 150, 160), (170, 170, 180))[i % 2])
+    edgeSkirts(bankPoint, xs[::4], ys, -0.6, STONE_SIDE, drawn)
     slabs = [
-        lane(-3.0, 3.0, -3.0, BANK_END),
-        box(-3.0, y0, -2.6, y1, 0.0, h, STONE, STONE_SIDE),
+        lane(foot, 3.0, -3.0, BANK_END),
         box(BANK_GAP, BANK_BLOCK_Y, 3.0, BANK_BLOCK_Y + 0.6, 0.0, 1.2, (180, 60, 60), (120, 40, 40)),
     ]
-    if BANK_RIGHT:
-        slabs.append(box(2.6, BANK_RIGHT[0], 3.0, y1, 0.0, BANK_RIGHT[1], STONE, STONE_SIDE))
-    pins = triangleRack(rows, hx, hy, dx, dy, PIN_Z) if BANK_PINS is None else [(x, y, PIN_Z) for x, y in BANK_PINS]
     return {
         "name": "bank",
         "slabs": slabs,
+        "terrain": (drawn, collide),
         "background": (0.25, 0.45, 0.4),
         "text": (1.0, 1.0, 1.0),
         "lower": -6.0,
         "camera": (0.0, -7.0, 3.5),
         "ball": (0.0, 0.0, BALL_Z),
-        "pins": pins,
+        "pins": triangleRack(rows, hx, hy, dx, dy, PIN_Z),
         "backdrop": backdrop(-30.0, 48.0, ((40, 90, 80), (48, 104, 92))),
     }
 
