@@ -40,10 +40,18 @@ def lane(x0, x1, y0, y1, z=FLOOR_Z, **kw):
     return floor(x0, x1, y0, y1, z, WOOD_LIGHT, SIDE, **kw)
 
 
+# Classic's lane is dark walnut, so that the gold ball stands out on it.
+WALNUT = ((128, 84, 50), (114, 74, 44), (86, 56, 34))
+# A ball four times the usual mass ploughs on through the rack where a light
+# one glances off the head pin: a throw a few degrees off the middle still
+# reaches the back row.
+CLASSIC_BALL_MASS = 20.0
+
+
 def levelClassic():
-    """A wide lane that ends in a pit, ten pins in a triangle."""
+    """A lane that ends in a pit, ten pins in a tight triangle near its edges."""
     slabs = [
-        lane(-3.0, 3.0, -3.0, 19.0),
+        lane(-2.2, 2.2, -3.0, 19.0, pattern=boardPattern(*WALNUT)),
         # the pit's back wall catches what flies off the end
         box(-4.0, 21.0, 4.0, 21.6, -4.0, 1.2, STONE, STONE_SIDE),
         pitFloor(-4.0, 4.0, 19.0, 21.0, -6.5),
@@ -54,10 +62,11 @@ def levelClassic():
         "background": SKY,
         "text": (0.05, 0.05, 0.2),
         "ballFile": "ball-gold.mesh",
+        "ballMass": CLASSIC_BALL_MASS,
         "lower": -6.0,
         "camera": (0.0, -7.0, 3.0),
         "ball": (0.0, 0.0, BALL_Z),
-        "pins": triangleRack(4, 0.0, 14.0, 0.72, 0.62, PIN_Z),
+        "pins": triangleRack(4, 0.0, 14.0, 0.66, 0.58, PIN_Z),
         "backdrop": backdrop(-30.0, 48.0, GRASS),
     }
 
