@@ -482,21 +482,32 @@ def levelStairs():
     return newLevel("stairs", slabs, pins, (0.3, 0.22, 0.3), (1.0, 1.0, 0.85), camera=(0.0, -7.0, 4.5))
 
 
+# Bridge's heavy ball ploughs through the rack, which faces the plank.
+BRIDGE_BALL_MASS = 30.0
+
+
 def levelBridge():
-    """A narrow plank across a chasm at an angle: aim along it."""
-    plank = 0.8          # half width
+    """A narrow plank across a chasm at an angle: aim along it, to an island
+    along the same line."""
+    plank = 1.0          # half width
     slope = 0.3          # the plank runs this much across for each unit along
     y0, y1 = 3.0, 13.0
+    island, length = 2.0, 6.0
     slabs = [
         lane(-2.5, 2.5, -3.0, y0, cell=(0.5, 1.0)),
         Slab([(slope * y0 - plank, y0, 0.0), (slope * y0 + plank, y0, 0.0), (slope * y1 + plank, y1, 0.0),
               (slope * y1 - plank, y1, 0.0)], -0.3, (180, 130, 80), (120, 85, 50), floor=True),
-        box(slope * y1 - 3.0, y1, slope * y1 + 3.0, y1 + 6.0, -1.5, 0.0, STONE, STONE_SIDE, floor=True,
-            cell=(1.0, 1.0), pattern=checker((160, 160, 170), (140, 140, 152))),
+        Slab([(slope * y1 - island, y1, 0.0), (slope * y1 + island, y1, 0.0),
+              (slope * (y1 + length) + island, y1 + length, 0.0), (slope * (y1 + length) - island, y1 + length, 0.0)],
+             -1.5, STONE, STONE_SIDE, floor=True, cell=(1.0, 1.0), pattern=checker((160, 160, 170), (140, 140, 152))),
     ]
-    pins = triangleRack(3, slope * (y1 + 2.0), y1 + 2.0, 0.72, 0.62, PIN_Z)
+    # a tight rack turned to face the plank, its head pin 2 along the island
+    turn = -math.atan(slope)
+    hx, hy = slope * (y1 + 2.0), y1 + 2.0
+    pins = [(hx + x * math.cos(turn) - y * math.sin(turn), hy + x * math.sin(turn) + y * math.cos(turn), z)
+            for x, y, z in triangleRack(3, 0.0, 0.0, 0.66, 0.58, PIN_Z)]
     return newLevel("bridge", slabs, pins, (0.12, 0.14, 0.22), (0.95, 0.9, 1.0), lower=-4.0,
-                 backdrop=water(-4.5, -30.0, -20.0, 34.0, 44.0))
+                 backdrop=water(-4.5, -30.0, -20.0, 34.0, 44.0), ballMass=BRIDGE_BALL_MASS)
 
 
 # The bowl: a round hollow about BOWL_CENTRE, flat at the bottom within
