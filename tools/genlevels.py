@@ -107,24 +107,31 @@ RAMP_PROFILE = [(6.0, 0.0), (7.0, 0.05), (8.0, 0.2), (9.0, 0.4), (10.0, 0.65)]
 LANDING_PROFILE = [(12.5, 0.0), (14.0, -0.35), (15.5, -0.65), (17.0, -0.87), (18.5, -0.98), (19.0, -1.0)]
 
 
+# Jump's heavy ball ploughs through the rack; the ramps are a deep brick red
+# and the lanes walnut, so that the gold ball stands out on them.
+JUMP_BALL_MASS = 20.0
+BRICK = ((165, 72, 52), (148, 62, 45))
+
+
 def levelJump():
     """A ramp, a gap, and the pins on the far side: too slow falls short."""
-    slabs = [lane(-2.0, 2.0, -3.0, 6.0)]
-    slabs += curvedRamp(-2.0, 2.0, RAMP_PROFILE, -0.6, (200, 120, 60), SIDE, cell=(0.5, 1.0),
-                        pattern=checker((210, 130, 60), (190, 110, 50)))
-    slabs += curvedRamp(-2.5, 2.5, LANDING_PROFILE, -1.6, (200, 120, 60), SIDE, cell=(0.5, 1.0),
-                        pattern=checker((210, 130, 60), (190, 110, 50)))
-    slabs.append(lane(-2.5, 2.5, 19.0, 31.0, z=-1.0))
+    slabs = [lane(-2.0, 2.0, -3.0, 6.0, pattern=boardPattern(*WALNUT))]
+    slabs += curvedRamp(-2.0, 2.0, RAMP_PROFILE, -0.6, BRICK[0], SIDE, cell=(0.5, 1.0), pattern=checker(*BRICK))
+    slabs += curvedRamp(-2.5, 2.5, LANDING_PROFILE, -1.6, BRICK[0], SIDE, cell=(0.5, 1.0), pattern=checker(*BRICK))
+    # the rack close after the landing, so that a throw a little aslant still
+    # meets it
+    slabs.append(lane(-2.5, 2.5, 19.0, 27.0, z=-1.0, pattern=boardPattern(*WALNUT)))
     return {
         "name": "jump",
         "slabs": slabs,
         "background": (0.85, 0.62, 0.45),
         "text": (0.09, 0.06, 0.18),
         "ballFile": "ball-gold.mesh",
+        "ballMass": JUMP_BALL_MASS,
         "lower": -6.0,
         "camera": (0.0, -7.0, 4.0),
         "ball": (0.0, 0.0, BALL_Z),
-        "pins": triangleRack(3, 0.0, 26.0, 0.72, 0.62, PIN_Z - 1.0),
+        "pins": triangleRack(3, 0.0, 21.5, 0.66, 0.58, PIN_Z - 1.0),
         "backdrop": backdrop(-30.0, 48.0, ((150, 90, 60), (165, 100, 68))),
     }
 
