@@ -266,7 +266,11 @@ def levelFunnel():
 # over a low hill, a dip and a high hill, to a flat green with the pins.
 HILLS_X = 4.5                   # the valley's half width
 HILLS_Y = (3.0, 23.0)           # where the valley starts and ends
-HILLS_FLOOR = 1.8               # half width of the valley's flat bottom
+# The banks rise as a parabola beyond a narrow flat bottom: a ball sent a
+# little aslant swings across and back, and the valley's length is about half
+# a swing, so it comes out near the middle, heading for the rack.
+HILLS_FLOOR = 0.5               # half width of the valley's flat bottom
+HILLS_BANK = 0.1                # how steeply the banks rise beyond it
 # Collision cells across and along: 20,640 triangles, cells 0.15 by 0.12, so
 # that a ball never spans more than a few degrees of the curves. What an
 # object costs a step follows the broad phase's grid, which this count and the
@@ -284,7 +288,7 @@ def hillsHeight(x, y):
     along = hump(y, 4.0, 12.0, 0.5) + hump(y, 12.0, 15.0, -0.25) + hump(y, 15.0, 23.0, 0.8)
     fade = smoothstep((y - y0) / 3.5) * smoothstep((y1 - y) / 3.5)
     side = max(0.0, abs(x) - HILLS_FLOOR)
-    return along + fade * 0.25 * side * side
+    return along + fade * HILLS_BANK * side * side
 
 
 def hillsTerrain():
@@ -320,6 +324,10 @@ def hillsTerrain():
     return drawn, collide
 
 
+# A heavy ball ploughs through the tight rack rather than glancing off it.
+HILLS_BALL_MASS = 20.0
+
+
 def levelHills():
     """Rolling hills: a valley over a low hill, a dip and a high hill to the
     pins on a green. Its collision mesh follows the curves in fine triangles."""
@@ -339,7 +347,8 @@ def levelHills():
         "lower": -6.0,
         "camera": (0.0, -7.0, 4.5),
         "ball": (0.0, 0.0, BALL_Z),
-        "pins": triangleRack(3, 0.0, 25.5, 0.72, 0.62, PIN_Z),
+        "ballMass": HILLS_BALL_MASS,
+        "pins": triangleRack(3, 0.0, 25.5, 0.66, 0.58, PIN_Z),
         "backdrop": backdrop(-30.0, 48.0, ((70, 110, 60), (80, 122, 68))),
     }
 
