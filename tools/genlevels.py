@@ -578,6 +578,10 @@ def levelBowl():
 STONES = [(0.0, 5.5, 0.8), (0.0, 9.0, 0.8), (0.0, 12.5, 0.8), (0.0, 16.0, 0.8)]
 
 
+# A heavy ball ploughs through the tight rack rather than glancing off it.
+STONES_BALL_MASS = 20.0
+
+
 def levelStones():
     """Stepping stones across water to an island: too slow and the ball drops
     between them."""
@@ -587,8 +591,9 @@ def levelStones():
         slabs.append(box(x - h, y - h, x + h, y + h, -1.5, 0.0, shades[k % 2], (100, 95, 80), floor=True))
     slabs.append(box(-3.0, 19.5, 3.0, 25.0, -1.5, 0.0, (90, 150, 80), (100, 90, 70), floor=True, cell=(1.0, 1.0),
                      pattern=checker((90, 150, 80), (100, 162, 88))))
-    return newLevel("stones", slabs, triangleRack(3, 0.0, 21.5, 0.72, 0.62, PIN_Z), (0.14, 0.2, 0.3),
-                 (1.0, 1.0, 0.9), lower=-1.2, backdrop=water(-1.5, -30.0, -20.0, 30.0, 44.0))
+    return newLevel("stones", slabs, triangleRack(3, 0.0, 21.5, 0.66, 0.58, PIN_Z), (0.14, 0.2, 0.3),
+                 (1.0, 1.0, 0.9), lower=-1.2, backdrop=water(-1.5, -30.0, -20.0, 30.0, 44.0),
+                 ballMass=STONES_BALL_MASS)
 
 
 # The chute: a round-bottomed channel CHUTE_HALF wide either side, raised over
