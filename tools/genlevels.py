@@ -181,6 +181,11 @@ def levelBank():
 PLATEAU_PROFILE = [(5.0, 0.0), (6.0, 0.1), (7.0, 0.35), (8.0, 0.7), (9.0, 1.1), (10.0, 1.5)]
 
 
+# The ball reaches the platform slow: a heavy one still ploughs through the
+# tight rack rather than glancing off it.
+PLATEAU_BALL_MASS = 30.0
+
+
 def levelPlateau():
     """Up a narrow ramp to pins on a raised platform."""
     slabs = [lane(-1.0, 1.0, -3.0, 5.0)]
@@ -196,7 +201,10 @@ def levelPlateau():
         "lower": -6.0,
         "camera": (0.0, -6.5, 3.5),
         "ball": (0.0, 0.0, BALL_Z),
-        "pins": triangleRack(4, 0.0, 12.0, 0.72, 0.62, 1.5 + PIN_RADIUS),
+        "ballMass": PLATEAU_BALL_MASS,
+        # the rack just past the top of the ramp, where the ball is still
+        # near the middle
+        "pins": triangleRack(4, 0.0, 11.0, 0.66, 0.58, 1.5 + PIN_RADIUS),
         "backdrop": backdrop(-30.0, 48.0, ((30, 30, 50), (38, 38, 62))),
     }
 
