@@ -341,7 +341,8 @@ def levelHills():
     pins on a green. Its collision mesh follows the curves in fine triangles."""
     half, end = HILLS_GREEN
     slabs = [
-        lane(-HILLS_START, HILLS_START, -3.0, HILLS_Y[0]),
+        # walnut, so that the gold ball stands out on it
+        lane(-HILLS_START, HILLS_START, -3.0, HILLS_Y[0], pattern=boardPattern(*WALNUT)),
         box(-half, HILLS_Y[1], half, end, -1.0, 0.0, GRASS[0], (90, 70, 45), cell=(0.5, 0.5), floor=True,
             pattern=checker((88, 156, 80), (100, 170, 90))),
     ]
