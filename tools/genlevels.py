@@ -390,12 +390,22 @@ def newLevel(name, slabs, pins, background, text, extra=(), **kw):
     return out
 
 
+DOMINO_HALF = 2.0               # the lane's half width
+DOMINO_PINS = 6
+DOMINO_FILE = (8.25, 0.75)      # the first pin's y and the pins' spacing: close, so a blow passes on straight
+DOMINO_END = 13.0               # the lane ends a pin past the last, so what the file passes on drops at once
+DOMINO_BALL_MASS = 20.0         # a heavy ball ploughs on down the file rather than stopping at its head
+
+
 def levelDomino():
     """A file of pins down the middle of the lane: each passes the blow to the
     next, and the ball follows them up."""
-    slabs = [lane(-2.0, 2.0, -3.0, 24.0), pitWall(y=26.0), pitFloor(-4.0, 4.0, 24.0, 26.0, -6.5)]
-    pins = [(0.0, 7.0 + 1.3 * k, PIN_Z) for k in range(10)]
-    return newLevel("domino", slabs, pins, (0.16, 0.2, 0.34), (1.0, 0.95, 0.75), camera=(1.5, -7.0, 3.5))
+    slabs = [lane(-DOMINO_HALF, DOMINO_HALF, -3.0, DOMINO_END), pitWall(y=DOMINO_END + 2.0),
+             pitFloor(-4.0, 4.0, DOMINO_END, DOMINO_END + 2.0, -6.5)]
+    first, gap = DOMINO_FILE
+    pins = [(0.0, first + gap * k, PIN_Z) for k in range(DOMINO_PINS)]
+    return newLevel("domino", slabs, pins, (0.16, 0.2, 0.34), (1.0, 0.95, 0.75), camera=(1.5, -7.0, 3.5),
+                    ballMass=DOMINO_BALL_MASS)
 
 
 # Posts of the slalom, (x, y) of each centre: they leave two lines through them
