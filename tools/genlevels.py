@@ -765,11 +765,12 @@ def levelTilt():
 
 
 def levelDoors():
-    """A wall across the lane with two narrow doors, a group of pins behind each."""
+    """A wall across the lane with two doors, a group of pins behind each."""
     slabs = [lane(-4.0, 4.0, -3.0, 19.0, cell=(0.8, 1.0)), pitWall(-5.0, 5.0, 21.0),
              pitFloor(-5.0, 5.0, 19.0, 21.0, -6.5)]
     red, dark = (170, 60, 50), (110, 40, 35)
-    for x0, x1 in ((-4.0, -2.8), (-1.2, 1.2), (2.8, 4.0)):
+    # doors twice as wide as the ball
+    for x0, x1 in ((-4.0, -3.0), (-1.0, 1.0), (3.0, 4.0)):
         slabs.append(box(x0, 8.0, x1, 8.6, 0.0, 1.4, red, dark))
     pins = triangleRack(2, -3.0, 12.0, 0.72, 0.62, PIN_Z) + triangleRack(2, 3.0, 12.0, 0.72, 0.62, PIN_Z)
     return newLevel("doors", slabs, pins, (0.2, 0.14, 0.24), (1.0, 0.95, 0.8))
