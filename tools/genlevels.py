@@ -435,11 +435,12 @@ def levelSlalom():
 CURVE_CENTRE = (10.0, 6.0)
 CURVE_RUNS = (9.0, 10.0)        # the straight before the turn and after it
 CURVE_FADE = 5.0                # the banks fade out over the last of the straight
-CURVE_FLOOR = 1.5               # half width of the valley's floor
+CURVE_FLOOR = 1.0               # half width of the valley's floor
 CURVE_BANKS = (5.0, 4.0)        # how far out the outer and inner banks reach
 CURVE_CELL = 0.25               # collision cells across
 CURVE_DRAWN_EVERY = 4
-CURVE_GREEN = (4.0, 7.0)        # the green's half width and length
+CURVE_GREEN = (2.5, 7.0)        # the green's half width and length: narrow, so pins knocked aside drop
+CURVE_RACK = 3                  # rows of pins
 
 
 def curveLength():
@@ -490,7 +491,7 @@ def levelCurve():
     half, long = CURVE_GREEN
     green = box(x0, y - half, x0 + long, y + half, -1.5, 0.0, GRASS[0], (100, 80, 55), cell=(1.0, 1.0), floor=True,
                 pattern=checker((88, 156, 80), (100, 170, 90)))
-    pins = [(x0 + 2.0 + yy, y - xx, z) for xx, yy, z in triangleRack(4, 0.0, 0.0, 0.8, 0.7, PIN_Z)]
+    pins = [(x0 + 2.0 + yy, y - xx, z) for xx, yy, z in triangleRack(CURVE_RACK, 0.0, 0.0, 0.8, 0.7, PIN_Z)]
     return newLevel("curve", [green], pins, (0.2, 0.28, 0.22), (1.0, 0.95, 0.7), extra=[(drawn, collide)],
                  camera=(-3.0, -7.0, 5.0), backdrop=backdrop(-30.0, 48.0, ((60, 100, 60), (70, 112, 68))))
 
