@@ -221,9 +221,9 @@ def levelCheese():
     return {
         "name": "cheese",
         "slabs": slabs,
-        "background": (0.55, 0.75, 0.9),
-        "text": (0.08, 0.08, 0.16),
-        "ballFile": "ball-gold.mesh",
+        # the dark blue ball stands out on the yellow floor; light text under a dusk sky
+        "background": (0.16, 0.22, 0.38),
+        "text": (1.0, 0.95, 0.75),
         "lower": -6.0,
         "camera": (0.0, -7.5, 4.5),
         "ball": (0.0, 0.0, BALL_Z),
