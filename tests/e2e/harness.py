@@ -1,8 +1,10 @@
 """Runs the real pinwhirl binary under $DISPLAY with real input (xdotool), once per SDL 1.2 runtime in
 $PINWHIRL_RUNTIMES, in a copy of pack/ (a lane 6 wide from y -10 to 2, a pit beyond, the ball at y -8, a pin at y 1)
-that also holds the game's output, written line by line. Keys are read as state once a frame: a key is held until
-the game answers, and a gated level (a named pipe) loads only once fed, after the key that ended the last is up."""
+that also holds the game's output, written line by line. A key press during set-up can be lost: a key is held until
+the game answers, and a gated level (a named pipe) loads only once fed, after the key that ended the last is up. The
+pointer shows exactly while the game is paused: that is how a test sees the pause."""
 
+import ctypes
 import json
 import os
 import pathlib
@@ -19,6 +21,28 @@ RUNTIMES = {"classic": {}, "compat": {"LD_LIBRARY_PATH": "/usr/lib/x86_64-linux-
 START = "loading list of scenes...\n%d scenes\ndone loading scene list\n<GL>\n"
 LOADED, UNLOADING = "done loading scene from file %s\n", "unloading scene...\n"
 COMPLETED, DONE = "completed game...\n", "\n....Done....\n"
+
+
+class CursorImage(ctypes.Structure):  # XFixesCursorImage, up to its pixels
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort), ("height", ctypes.c_ushort),
+                ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort), ("serial", ctypes.c_ulong),
+                ("pixels", ctypes.POINTER(ctypes.c_ulong))]
+
+
+X11, XFIXES = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXfixes.so.3")
+X11.XOpenDisplay.restype = ctypes.c_void_p
+X11.XCloseDisplay.argtypes = X11.XFree.argtypes = XFIXES.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
+XFIXES.XFixesGetCursorImage.restype = ctypes.POINTER(CursorImage)
+
+
+def pointerShown():
+    """Whether the pointer shows on $DISPLAY: a pixel of the cursor's image is not transparent."""
+    display = X11.XOpenDisplay(None)
+    image = XFIXES.XFixesGetCursorImage(display)
+    shown = any(image.contents.pixels[i] >> 24 for i in range(image.contents.width * image.contents.height))
+    X11.XFree(image)
+    X11.XCloseDisplay(display)
+    return shown
 
 
 def played(*names):
@@ -84,14 +108,33 @@ class GameTest(unittest.TestCase):
         self.waitFor(LOADED % name)
 
     def holdUntil(self, key, text):
-        """Holds key down until text appears, pressed anew each second: a press during set-up can be lost."""
+        """Holds key down until text appears (or a test holds), pressed anew each second."""
+        shown = text if callable(text) else lambda: text in self.read("stdout")[self.seen:]
         for _ in range(10):
             run("xdotool", "keydown", key)
-            held = until(lambda: text in self.read("stdout")[self.seen:], timeout=1)
+            held = until(shown, timeout=1)
             run("xdotool", "keyup", key)
             if held:
                 break
-        self.waitFor(text, timeout=0)
+        if callable(text):
+            self.assertTrue(held, "no answer to " + key)
+        else:
+            self.waitFor(text, timeout=0)
+
+    def tap(self, key):
+        """A press of 20 ms: one xdotool process keeps to it."""
+        run("xdotool", "keydown", key, "sleep", 0.02, "keyup", key)
+
+    def assertPaused(self, paused, why=""):
+        """Waits until the pointer shows (paused) or hides (playing)."""
+        self.assertTrue(until(lambda: pointerShown() == paused), "not %s %s" % (("playing", "paused")[paused], why))
+
+    def takesInput(self):
+        """Once a level has loaded, the game plays (the pointer hidden) and answers keys: p pauses, Return resumes."""
+        self.assertPaused(False)
+        self.holdUntil("p", pointerShown)
+        self.tap("Return")
+        self.assertPaused(False, "after a tap of Return")
 
     def endLevel(self, key, nextLevel):
         self.holdUntil(key, UNLOADING)

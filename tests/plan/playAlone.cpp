@@ -16,10 +16,9 @@
 namespace
 {
 
-bool sameLevel(const levelCopy &a, const levelCopy &b)
+bool sameLevel(const levelPlay &a, const levelPlay &b)
 {
-    return a.play.remainingPins == b.play.remainingPins &&
-           !memcmp(&a.play.ball, &b.play.ball, sizeof a.play.ball) &&
+    return a.remainingPins == b.remainingPins && !memcmp(&a.ball, &b.ball, sizeof a.ball) &&
            !memcmp(a.pins.data(), b.pins.data(), a.pins.size() * sizeof a.pins[0]);
 }
 
@@ -59,17 +58,14 @@ int main(int argc, char **argv)
         sceneData s;
         if (readScene(argv[i], &s) != success) return fprintf(stderr, "cannot read %s\n", argv[i]), 2;
         faceIndex *index = buildFaceIndex(s.firstCollisionFace);
-        std::vector<dynamicObject> pins(s.pins, s.pins + s.numPins);
         levelPlay start = newLevelPlay();
-        start.ball = s.ball, start.pins = pins.data(), start.numPins = s.numPins,
-        start.remainingPins = s.numPins;
-        start.firstCollisionFace = s.firstCollisionFace, start.collisionIndex = index;
-        start.worldLowerBound = s.worldLowerBound, start.gameState = awaitingThrow;
+        startLevelPlay(&start, s.ball, s.pins, s.numPins, s.firstCollisionFace, index, s.worldLowerBound,
+                       s.cameraLocation, awaitingThrow);
         advanceLevel(&start, AIM_MS);
         differ += compare(argv[i], "from the start", start);
         throwRun first;
         playThrowFrom(&first, start, nullptr, 0, polarDrag(4, 220), false);
-        differ += compare(argv[i], "after a throw", first.level.play);
+        differ += compare(argv[i], "after a throw", first.level);
         freeFaceIndex(index);
         freeSceneData(&s);
     }
