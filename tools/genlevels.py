@@ -441,6 +441,8 @@ CURVE_CELL = 0.25               # collision cells across
 CURVE_DRAWN_EVERY = 4
 CURVE_GREEN = (2.5, 7.0)        # the green's half width and length: narrow, so pins knocked aside drop
 CURVE_RACK = 3                  # rows of pins
+CURVE_BALL_MASS = 25.0          # a heavy ball ploughs through the rack wherever along the green it comes in
+CURVE_PIN_GAP = (0.68, 0.6)     # pins close together: one that falls takes its neighbours
 
 
 def curveLength():
@@ -491,9 +493,10 @@ def levelCurve():
     half, long = CURVE_GREEN
     green = box(x0, y - half, x0 + long, y + half, -1.5, 0.0, GRASS[0], (100, 80, 55), cell=(1.0, 1.0), floor=True,
                 pattern=checker((88, 156, 80), (100, 170, 90)))
-    pins = [(x0 + 2.0 + yy, y - xx, z) for xx, yy, z in triangleRack(CURVE_RACK, 0.0, 0.0, 0.8, 0.7, PIN_Z)]
+    pins = [(x0 + 2.0 + yy, y - xx, z) for xx, yy, z in triangleRack(CURVE_RACK, 0.0, 0.0, CURVE_PIN_GAP[0], CURVE_PIN_GAP[1], PIN_Z)]
     return newLevel("curve", [green], pins, (0.2, 0.28, 0.22), (1.0, 0.95, 0.7), extra=[(drawn, collide)],
-                 camera=(-3.0, -7.0, 5.0), backdrop=backdrop(-30.0, 48.0, ((60, 100, 60), (70, 112, 68))))
+                 camera=(-3.0, -7.0, 5.0), backdrop=backdrop(-30.0, 48.0, ((60, 100, 60), (70, 112, 68))),
+                 ballMass=CURVE_BALL_MASS)
 
 
 # Stairs down: (length, drop) of each step after the top landing.
