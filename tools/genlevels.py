@@ -209,15 +209,20 @@ def levelPlateau():
     }
 
 
+# Two groups, so a steady hand clears it in two throws: a tight rack of six
+# near the far edge, which a straight throw pushes off it, and a pair beside a
+# hole on the left.
+CHEESE_PINS = [(x, y) for x, y, z in triangleRack(3, 0.0, 16.4, 0.64, 0.56, 0.0)] + [(-3.6, 15.5), (-2.9, 16.1)]
+CHEESE_HOLES = {(2, 4), (0, 6), (4, 6), (1, 8), (3, 8)}
+CHEESE_BALL_MASS = 25.0         # a heavy ball ploughs through the rack rather than stopping in it
+
+
 def levelCheese():
     """A wide floor full of holes, the pins spread between them."""
     xs = [-5.0, -3.0, -1.0, 1.0, 3.0, 5.0]
     ys = [-3.0 + 2.0 * k for k in range(12)]
-    holes = {(2, 4), (0, 6), (4, 6), (1, 8), (3, 8)}
-    slabs = holedFloor(xs, ys, holes, FLOOR_Z, ((230, 200, 80), (215, 185, 70)), (160, 130, 40))
-    pins = [(0.0, 12.0, PIN_Z), (-0.7, 12.6, PIN_Z), (0.7, 12.6, PIN_Z),
-            (-3.6, 15.5, PIN_Z), (-2.9, 16.1, PIN_Z),
-            (3.6, 15.5, PIN_Z), (2.9, 16.1, PIN_Z), (0.0, 17.5, PIN_Z)]
+    slabs = holedFloor(xs, ys, CHEESE_HOLES, FLOOR_Z, ((230, 200, 80), (215, 185, 70)), (160, 130, 40))
+    pins = [(x, y, PIN_Z) for x, y in CHEESE_PINS]
     return {
         "name": "cheese",
         "slabs": slabs,
@@ -228,6 +233,7 @@ def levelCheese():
         "camera": (0.0, -7.5, 4.5),
         "ball": (0.0, 0.0, BALL_Z),
         "pins": pins,
+        "ballMass": CHEESE_BALL_MASS,
         "backdrop": backdrop(-30.0, 48.0, GRASS),
     }
 
