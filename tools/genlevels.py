@@ -728,6 +728,8 @@ def levelSplit():
 
 WALL_KICKER = [(5.0, 0.0), (5.5, 0.04), (6.0, 0.15), (6.5, 0.33), (7.0, 0.6)]
 WALL_Y = 10.0
+WALL_BALL_MASS = 25.0           # a heavy ball ploughs on through the rack
+WALL_RACK = (23.5, 0.62, 0.54)  # the head pin's y, spacing across and along: close, so a blow passes on
 # Behind the wall the ground falls away in a curve, so that a ball coming down
 # on it rolls on rather than bouncing.
 WALL_LANDING = [(10.6, 0.0), (12.0, -0.1), (14.0, -0.5), (16.0, -1.0), (18.0, -1.35), (19.5, -1.48), (20.5, -1.5)]
@@ -744,8 +746,8 @@ def levelWall():
     slabs += curvedRamp(-2.5, 2.5, WALL_LANDING, -1.6, (200, 120, 60), SIDE, cell=(0.5, 1.0),
                         pattern=checker((210, 130, 60), (190, 110, 50)))
     slabs.append(lane(-2.5, 2.5, 20.5, 29.0, z=-1.5))
-    return newLevel("wall", slabs, triangleRack(4, 0.0, 23.5, 0.72, 0.62, PIN_Z - 1.5), (0.15, 0.2, 0.3),
-                 (1.0, 0.9, 0.7), camera=(0.0, -7.0, 4.0))
+    return newLevel("wall", slabs, triangleRack(4, 0.0, WALL_RACK[0], WALL_RACK[1], WALL_RACK[2], PIN_Z - 1.5), (0.15, 0.2, 0.3),
+                 (1.0, 0.9, 0.7), camera=(0.0, -7.0, 4.0), ballMass=WALL_BALL_MASS)
 
 
 TILT = 0.15                     # the lane's sideways slope, down to the right
