@@ -238,8 +238,13 @@ def levelCheese():
     }
 
 
+FUNNEL_BALL_MASS = 25.0         # a heavy ball ploughs on through the rack
+FUNNEL_RACK = (3, 14.5, 0.62, 0.54)  # rows, the head pin's y, spacing across and along: close, so a blow passes on
+FUNNEL_RIM_END = 16.0           # the far rim ends just behind the rack, so what the ball drives back drops off
+
+
 def levelFunnel():
-    """A funnel with a hole at the bottom, pins on its rim: fast enough to
+    """A funnel with a hole at the bottom, pins on its far rim: fast enough to
     climb out the far side, and not down the hole."""
     top, bottom = FLOOR_Z, FLOOR_Z - 0.6
     x0, x1, y0, y1 = -5.0, 5.0, 4.0, 14.0  # the funnel's rim
@@ -258,16 +263,18 @@ def levelFunnel():
         # the rim: a flat border round the funnel, flush with its top edges
         box(-6.0, y0, x0, y1, top - 0.6, top, rimColour, sideColour, floor=True),
         box(x1, y0, 6.0, y1, top - 0.6, top, rimColour, sideColour, floor=True),
-        box(-6.0, y1, 6.0, 15.5, top - 0.6, top, rimColour, sideColour, floor=True),
+        box(-6.0, y1, 6.0, FUNNEL_RIM_END, top - 0.6, top, rimColour, sideColour, floor=True),
         pitFloor(h0, h1, g0, g1, -4.5),
     ]
-    pins = [(x, 14.75, PIN_Z) for x in (-4.6, -3.8, -1.2, -0.4, 0.4, 1.2, 3.8, 4.6)]
+    rows, head, across, along = FUNNEL_RACK
+    pins = triangleRack(rows, 0.0, head, across, along, PIN_Z)
     return {
         "name": "funnel",
         "slabs": slabs,
         "background": (0.75, 0.82, 0.88),
         "text": (0.05, 0.07, 0.15),
         "ballFile": "ball-gold.mesh",
+        "ballMass": FUNNEL_BALL_MASS,
         "lower": -4.0,
         "camera": (0.0, -6.5, 4.0),
         "ball": (0.0, 0.0, BALL_Z),
