@@ -15,7 +15,7 @@ The model, in Blender's axes (+Z up, the lane running along +Y):
 - "collide-walls", plain boxes where the walls stand: what the ball bounces
   off, not drawn.
 - "Meadow", a chequered field far below, for depth.
-- Empties "ball" (scale 0.5, property mass = 5) and "pin.001" to "pin.006"
+- Empties "ball" (scale 0.5, property mass = 5) and "pin.001" to "pin.003"
   (scale 0.3), the camera, and the scene's properties background and text.
 
 The game has no lighting, so shading is baked into the vertex colours (as
@@ -148,7 +148,7 @@ def build():
     g.node("collide-walls", mesh=g.mesh("collide-walls", [collideWalls()]))
     g.node("Meadow", mesh=g.mesh("Meadow", [meadow().primitive()]))
     g.node("ball", translation=gl((0, 0, BALL_RADIUS)), scale=[BALL_RADIUS] * 3, extras={"mass": 5})
-    rows, dx, dy = 3, 0.72, 0.62
+    rows, dx, dy = 2, 0.72, 0.62
     k = 0
     for r in range(rows):
         for i in range(r + 1):
