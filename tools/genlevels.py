@@ -1,384 +1,25 @@
 #!/usr/bin/env python3
 """Writes Pinwhirl's level pack: every mesh, collision mesh and scene file and
-the scene list, built from a few parametric shapes.
+the scene list, built from the shapes of pinwhirlshapes.py beside it.
 
     python3 tools/genlevels.py [output-directory]     (default: levels/)
 
-The output is byte-for-byte deterministic: numbers are written with a fixed,
-short format and the colour variation comes from an integer hash, not from a
-random generator. Standard library only.
-
-Conventions of the game's files that the shapes below respect:
-- +z is up; the lane runs along +y, away from the camera, so that a drag up the
-  screen throws the ball down the lane.
-- Back faces are culled: every triangle runs counter-clockwise seen from the
-  side it is meant to be seen from (the outside of a solid).
-- There is no lighting, so the corner colours carry the shading: faces turned
-  to a fixed light are brighter, and a little per-corner noise keeps large
-  surfaces from looking flat.
-- A collision mesh holds only the surfaces that objects can touch. Where two
-  slabs meet flush, the walls between them are left out: a sphere rolling over
-  the seam would otherwise touch the edge of that hidden wall and be kicked
-  sideways.
+The output is byte-for-byte deterministic (see pinwhirlshapes.py for the
+conventions the shapes keep). Standard library only. This file holds the
+pack's own levels, colours and order of play.
 """
 
 import math
 import os
 import sys
 
-# ---------------------------------------------------------------- numbers ---
-
-
-def fmt(x):
-    """Shortest fixed form with at most four decimals; never "-0"."""
-    s = "%.4f" % x
-    s = s.rstrip("0").rstrip(".")
-    if s in ("-0", ""):
-        s = "0"
-    return s
-
-
-def sub(a, b):
-    return (a[0] - b[0], a[1] - b[1], a[2] - b[2])
-
-
-def cross(a, b):
-    return (a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0])
-
-
-def dot(a, b):
-    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]
-
-
-def unit(a):
-    m = math.sqrt(dot(a, a))
-    return (a[0] / m, a[1] / m, a[2] / m)
-
-
-def faceNormal(p):
-    return unit(cross(sub(p[1], p[0]), sub(p[2], p[0])))
-
-
-def area2(p):
-    c = cross(sub(p[1], p[0]), sub(p[2], p[0]))
-    return math.sqrt(dot(c, c))
-
-
-# ---------------------------------------------------------------- colours ---
-
-LIGHT = unit((0.35, -0.55, 0.75))
-
-
-def noise(p, seed):
-    """A deterministic value in [-1, 1] for a point: an integer hash of the
-    point's coordinates in thousandths."""
-    h = seed * 0x9E3779B1
-    for c in p:
-        h = (h ^ (int(round(c * 1000)) & 0xFFFFFFFF)) * 0x85EBCA6B & 0xFFFFFFFF
-        h ^= h >> 13
-    h = h * 0xC2B2AE35 & 0xFFFFFFFF
-    h ^= h >> 16
-    return (h % 2001) / 1000.0 - 1.0
-
-
-def shade(base, normal, p, amount=0.05, seed=1):
-    lit = 0.62 + 0.38 * max(0.0, dot(normal, LIGHT))
-    k = lit * (1.0 + amount * noise(p, seed))
-    return tuple(max(0, min(255, int(round(c * k)))) for c in base)
-
-
-# ------------------------------------------------------------------ meshes ---
-
-
-class Mesh:
-    """Triangles with one colour per corner."""
-
-    def __init__(self):
-        self.tris = []  # (corners, colours)
-
-    def tri(self, a, b, c, colour, amount=0.05, seed=1):
-        p = (a, b, c)
-        if area2(p) < 1e-9:
-            return
-        n = faceNormal(p)
-        self.tris.append((p, tuple(shade(colour, n, q, amount, seed) for q in p)))
-
-    def quad(self, a, b, c, d, colour, amount=0.05, seed=1):
-        """a, b, c, d counter-clockwise seen from the front."""
-        self.tri(a, b, c, colour, amount, seed)
-        self.tri(a, c, d, colour, amount, seed)
-
-    def extend(self, other):
-        self.tris.extend(other.tris)
-
-    def text(self):
-        out = ["triangles %d\n" % len(self.tris)]
-        for p, cols in self.tris:
-            n = faceNormal(p)
-            out.append("n [%s, %s, %s]\n" % tuple(fmt(v) for v in n))
-            for q, c in zip(p, cols):
-                out.append("c [%d, %d, %d]\n" % c)
-                out.append("p [%s, %s, %s]\n" % tuple(fmt(v) for v in q))
-        return "".join(out)
-
-
-def lathe(profile, segments, colourAt, turn=0.0):
-    """Surface of revolution about the z axis. profile: (radius, z) from the
-    bottom to the top; a radius of 0 closes the surface at that end.
-    colourAt(i, k) gives the colour of band k, segment i."""
-    m = Mesh()
-    for i in range(segments):
-        t0 = 2 * math.pi * i / segments + turn
-        t1 = 2 * math.pi * (i + 1) / segments + turn
-        for k in range(len(profile) - 1):
-            r0, z0 = profile[k]
-            r1, z1 = profile[k + 1]
-            a = (r0 * math.cos(t0), r0 * math.sin(t0), z0)
-            b = (r0 * math.cos(t1), r0 * math.sin(t1), z0)
-            c = (r1 * math.cos(t1), r1 * math.sin(t1), z1)
-            d = (r1 * math.cos(t0), r1 * math.sin(t0), z1)
-            col = colourAt(i, k)
-            if r0 == 0:
-                m.tri(a, c, d, col)
-            elif r1 == 0:
-                m.tri(a, b, c, col)
-            else:
-                m.quad(a, b, c, d, col)
-    return m
-
-
-def sphereProfile(radius, bands):
-    return [(radius * math.sin(math.pi * k / bands), -radius * math.cos(math.pi * k / bands)) for k in range(bands + 1)]
-
-
-# ------------------------------------------------------------------ slabs ---
-
-
-class Slab:
-    """A solid with a flat bottom at zBottom and a top polygon (convex,
-    counter-clockwise seen from above, one plane, corners may differ in z for
-    a ramp). It has vertical walls all round; the bottom is never seen and
-    never touched, so it is not drawn.
-    The drawn top of a four-cornered slab is cut into cells of about `cell`
-    (across, along) units, and pattern(i, j, nx, ny) gives the colour of cell
-    i of nx across and j of ny along."""
-
-    def __init__(self, top, zBottom, topColour, sideColour, cell=None, pattern=None, solid=True, floor=False):
-        self.top = top
-        self.zBottom = zBottom
-        self.topColour = topColour
-        self.sideColour = sideColour
-        self.cell = cell
-        self.pattern = pattern
-        self.solid = solid  # in the collision mesh
-        # A floor is touched only on its top. Its walls stay out of the
-        # collision mesh: a sphere rolling off the edge would touch the top of
-        # the wall below it and be thrown back as if by a bumper.
-        self.floor = floor
-
-
-def box(x0, y0, x1, y1, z0, z1, topColour, sideColour, **kw):
-    return Slab([(x0, y0, z1), (x1, y0, z1), (x1, y1, z1), (x0, y1, z1)], z0, topColour, sideColour, **kw)
-
-
-def ramp(x0, x1, y0, y1, zStart, zEnd, zBottom, topColour, sideColour, **kw):
-    """A rectangle from y0 (height zStart) to y1 (height zEnd)."""
-    return Slab([(x0, y0, zStart), (x1, y0, zStart), (x1, y1, zEnd), (x0, y1, zEnd)], zBottom, topColour, sideColour, **kw)
-
-
-def curvedRamp(x0, x1, profile, zBottom, topColour, sideColour, **kw):
-    """Consecutive ramps through the (y, z) points of profile, sharing edges."""
-    kw.setdefault("floor", True)
-    return [ramp(x0, x1, profile[k][0], profile[k + 1][0], profile[k][1], profile[k + 1][1], zBottom, topColour, sideColour, **kw)
-            for k in range(len(profile) - 1)]
-
-
-def wallCovered(slabs, me, a, b):
-    """Parts of the top edge a->b of slab `me` that a flush neighbour covers
-    (a neighbour's top edge running the other way along the same line, at
-    the same height), as parameter intervals of a->b."""
-    covered = []
-    d = sub(b, a)
-    length2 = dot(d, d)
-    for s in slabs:
-        if s is me or not s.solid:
-            continue
-        n = len(s.top)
-        for k in range(n):
-            c, e = s.top[k], s.top[(k + 1) % n]
-            if dot(sub(e, c), d) >= 0:
-                continue
-            # both ends of c->e on the line through a and b
-            ok = True
-            ts = []
-            for q in (c, e):
-                w = sub(q, a)
-                cr = cross(w, d)
-                if dot(cr, cr) > 1e-10 * length2:
-                    ok = False
-                    break
-                ts.append(dot(w, d) / length2)
-            if ok:
-                lo, hi = max(0.0, min(ts)), min(1.0, max(ts))
-                if hi > lo + 1e-9:
-                    covered.append((lo, hi))
-    return covered
-
-
-def uncovered(covered):
-    covered.sort()
-    free = []
-    t = 0.0
-    for lo, hi in covered:
-        if lo > t + 1e-9:
-            free.append((t, lo))
-        t = max(t, hi)
-    if t < 1.0 - 1e-9:
-        free.append((t, 1.0))
-    return free
-
-
-def lerp(a, b, t):
-    return (a[0] + (b[0] - a[0]) * t, a[1] + (b[1] - a[1]) * t, a[2] + (b[2] - a[2]) * t)
-
-
-def slabWalls(slabs, s, into, colour):
-    n = len(s.top)
-    for k in range(n):
-        a, b = s.top[k], s.top[(k + 1) % n]
-        for t0, t1 in uncovered(wallCovered(slabs, s, a, b)):
-            p, q = lerp(a, b, t0), lerp(a, b, t1)
-            into.quad((p[0], p[1], s.zBottom), (q[0], q[1], s.zBottom), q, p, colour)
-
-
-def slabTopDrawn(s, into):
-    top = s.top
-    if s.cell and len(top) == 4:
-        a, b, c, d = top
-        nx = max(1, int(round(math.dist(a, b) / s.cell[0])))
-        ny = max(1, int(round(math.dist(b, c) / s.cell[1])))
-        for j in range(ny):
-            for i in range(nx):
-                def at(u, v):
-                    return lerp(lerp(a, b, u), lerp(d, c, u), v)
-                col = s.pattern(i, j, nx, ny) if s.pattern else s.topColour
-                into.quad(at(i / nx, j / ny), at((i + 1) / nx, j / ny), at((i + 1) / nx, (j + 1) / ny), at(i / nx, (j + 1) / ny), col)
-    else:
-        for k in range(1, len(top) - 1):
-            into.tri(top[0], top[k], top[k + 1], s.topColour)
-
-
-def world(slabs, extra=None):
-    """The drawn world and its collision mesh."""
-    drawn, collide = Mesh(), Mesh()
-    for s in slabs:
-        slabTopDrawn(s, drawn)
-        slabWalls(slabs, s, drawn, s.sideColour)
-        if s.solid:
-            for k in range(1, len(s.top) - 1):
-                collide.tri(s.top[0], s.top[k], s.top[k + 1], (128, 128, 128), 0)
-            if not s.floor:
-                slabWalls([x for x in slabs if x.solid], s, collide, (128, 128, 128))
-    if extra:
-        drawn.extend(extra)
-    return drawn, collide
-
-
-# ------------------------------------------------------------- decoration ---
-
-
-def backdrop(z, half, colours, cell=8.0, centre=(0.0, 10.0)):
-    """A chequered ground far below the level, for depth: nothing reaches it,
-    since every object is out of play long before."""
-    m = Mesh()
-    n = int(2 * half / cell)
-    x0, y0 = centre[0] - half, centre[1] - half
-    for j in range(n):
-        for i in range(n):
-            a = (x0 + i * cell, y0 + j * cell, z)
-            m.quad(a, (a[0] + cell, a[1], z), (a[0] + cell, a[1] + cell, z), (a[0], a[1] + cell, z), colours[(i + j) % 2], 0.08)
-    return m
-
-
-def boardPattern(light, dark, edge):
-    """Lane boards along y, a darker edge board each side."""
-    def pattern(i, j, nx, ny):
-        if i == 0 or i == nx - 1:
-            return edge
-        return light if (i + j // 3) % 2 == 0 else dark
-    return pattern
-
-
-def checker(a, b):
-    def pattern(i, j, nx, ny):
-        return a if (i + j) % 2 == 0 else b
-    return pattern
-
-
-# ----------------------------------------------------------- ball and pins ---
-
-BALL_RADIUS = 0.5
-BALL_MASS = 5.0
-PIN_RADIUS = 0.3
-PIN_MASS = 1.0
-
-
-def ballMesh(base, swirl, holes):
-    def colour(i, k):
-        # three finger holes near the top, and a lighter swirl so that the
-        # ball reads as round
-        if k == 8 and i in (2, 3, 5):
-            return holes
-        return swirl if (i + k) % 6 == 0 and 2 <= k <= 7 else base
-    return lathe(sphereProfile(BALL_RADIUS, 10), 16, colour)
-
-
-# A pin around its collision sphere: the base rests on the floor with the sphere,
-# the neck and head stand above it. (radius, z) from the base up.
-PIN_PROFILE = [(0.0, -0.3), (0.14, -0.3), (0.22, -0.2), (0.26, -0.05), (0.25, 0.1), (0.2, 0.27), (0.12, 0.42),
-               (0.095, 0.52), (0.105, 0.6), (0.12, 0.68), (0.1, 0.78), (0.05, 0.84), (0.0, 0.86)]
-
-
-def pinMesh(body, stripe):
-    def colour(i, k):
-        return stripe if k in (6, 7) else body
-    return lathe(PIN_PROFILE, 12, colour)
-
-
-def triangleRack(rows, headX, headY, dx, dy, z):
-    """Pins in a triangle, the head pin nearest the ball."""
-    out = []
-    for r in range(rows):
-        for k in range(r + 1):
-            out.append((headX + (k - r / 2.0) * dx, headY + r * dy, z))
-    return out
-
-
-# ------------------------------------------------------------------ scenes ---
-
-
-def triple(v):
-    return "[%s, %s, %s]" % tuple(fmt(x) for x in v)
-
-
-def sceneText(level):
-    lines = [
-        "background %s" % triple(level["background"]),
-        "text %s" % triple(level["text"]),
-        "lowerbound %s" % fmt(level["lower"]),
-        "world %s" % level["worldFile"],
-        "collision %s" % level["collideFile"],
-        "camera %s" % triple(level["camera"]),
-        "pins %d" % len(level["pins"]),
-        "ball %s" % triple(level["ball"]),
-        "radius %s" % fmt(BALL_RADIUS),
-        "mass %s" % fmt(BALL_MASS),
-        "mesh %s" % level["ballFile"],
-    ]
-    for p in level["pins"]:
-        lines += ["pin %s" % triple(p), "radius %s" % fmt(PIN_RADIUS), "mass %s" % fmt(PIN_MASS), "mesh %s" % level["pinFile"]]
-    return "\n".join(lines) + "\n"
-
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from pinwhirlshapes import (BALL_RADIUS, PIN_RADIUS, Mesh, Slab, backdrop, ballMesh, boardPattern, box,  # noqa: E402
+                            checker, curvedRamp, edgeSkirts, floor, grid, heightField, holedFloor, hump, pinMesh,
+                            sceneListText, sceneText, skirt, smoothstep, terrain, triangleRack, water, world,
+                            writeFiles)
+
+# ------------------------------------------------------------ the pack ---
 
 SKY = (0.52, 0.68, 0.86)
 WOOD_LIGHT = (214, 170, 110)
@@ -396,8 +37,7 @@ BALL_Z = FLOOR_Z + BALL_RADIUS
 def lane(x0, x1, y0, y1, z=FLOOR_Z, **kw):
     kw.setdefault("cell", (0.5, 1.0))
     kw.setdefault("pattern", boardPattern(WOOD_LIGHT, WOOD_DARK, WOOD_EDGE))
-    kw.setdefault("floor", True)
-    return box(x0, y0, x1, y1, z - 0.6, z, WOOD_LIGHT, SIDE, **kw)
+    return floor(x0, x1, y0, y1, z, WOOD_LIGHT, SIDE, **kw)
 
 
 def levelClassic():
@@ -523,18 +163,6 @@ def levelPlateau():
     }
 
 
-def holedFloor(xs, ys, holes, z, colours, side):
-    """A floor on a grid of cells, without the cells listed in holes
-    (column, row); neighbouring cells meet flush."""
-    slabs = []
-    for j in range(len(ys) - 1):
-        for i in range(len(xs) - 1):
-            if (i, j) in holes:
-                continue
-            slabs.append(box(xs[i], ys[j], xs[i + 1], ys[j + 1], z - 0.6, z, colours[(i + j) % 2], side, floor=True))
-    return slabs
-
-
 def levelCheese():
     """A wide floor full of holes, the pins spread between them."""
     xs = [-5.0, -3.0, -1.0, 1.0, 3.0, 5.0]
@@ -594,58 +222,6 @@ def levelFunnel():
         "pins": pins,
         "backdrop": backdrop(-30.0, 48.0, ((90, 120, 140), (100, 132, 152))),
     }
-
-
-# ---------------------------------------------------------------- terrain ---
-
-
-def smoothstep(t):
-    """0 below 0, 1 above 1, and between them an S whose slope is 0 at both
-    ends, so that a surface built from it has no crease."""
-    t = min(1.0, max(0.0, t))
-    return t * t * (3.0 - 2.0 * t)
-
-
-def hump(y, y0, y1, h):
-    """A raised cosine from y0 to y1 of height h: level at both feet, so hills
-    and dips join one another and the flat ground without a crease."""
-    if y <= y0 or y >= y1:
-        return 0.0
-    return h * 0.5 * (1.0 - math.cos(2.0 * math.pi * (y - y0) / (y1 - y0)))
-
-
-def surface(point, us, vs, colourAt, into, amount=0.05, seed=1):
-    """The surface through point(u, v) over the grid us by vs, two triangles a
-    cell. u runs across, left to right seen along the way v runs, so each cell
-    is counter-clockwise from above; the diagonals mirror about u = 0, so a
-    surface even in u stays even. colourAt(i, j) colours cell i across, j along."""
-    pts = [[point(u, v) for u in us] for v in vs]
-    for j in range(len(vs) - 1):
-        for i in range(len(us) - 1):
-            a, b, c, d = pts[j][i], pts[j][i + 1], pts[j + 1][i + 1], pts[j + 1][i]
-            col = colourAt(i, j)
-            if us[i] + us[i + 1] < 0:
-                into.tri(a, b, c, col, amount, seed)
-                into.tri(a, c, d, col, amount, seed)
-            else:
-                into.tri(b, c, d, col, amount, seed)
-                into.tri(b, d, a, col, amount, seed)
-
-
-def heightField(height, xs, ys, colourAt, into, amount=0.05, seed=1):
-    """The surface z = height(x, y) over the grid of xs by ys (see surface)."""
-    surface(lambda x, y: (x, y, height(x, y)), xs, ys, colourAt, into, amount, seed)
-
-
-def skirt(points, zBottom, colour, into):
-    """Drawn walls from a surface's open edge (points in order, the outside on
-    the right seen from above) down to zBottom, so the surface reads as solid."""
-    for p, q in zip(points, points[1:]):
-        into.quad((p[0], p[1], zBottom), (q[0], q[1], zBottom), q, p, colour)
-
-
-def grid(lo, hi, n):
-    return [lo + (hi - lo) * k / n for k in range(n + 1)]
 
 
 # The hills level: a grassy valley whose banks turn the ball back to the middle,
@@ -730,41 +306,7 @@ def levelHills():
     }
 
 
-# ------------------------------------------------------- surfaces and levels ---
-
-
-def terrain(point, us, vs, every, colourAt, seed=3):
-    """A surface's collision mesh on the full grid and its drawn mesh on every
-    `every`-th line of it (the drawn corners on the collision surface)."""
-    assert (len(us) - 1) % every == 0 and (len(vs) - 1) % every == 0
-    collide, drawn = Mesh(), Mesh()
-    surface(point, us, vs, lambda i, j: (128, 128, 128), collide, amount=0)
-    surface(point, us[::every], vs[::every], colourAt, drawn, seed=seed)
-    return drawn, collide
-
-
-def edgeSkirts(point, us, vs, zBottom, colour, into, ends=(True, True)):
-    """Drawn walls under a surface's left and right edges (and its ends), so
-    that it reads as solid from the side."""
-    skirt([point(us[0], v) for v in reversed(vs)], zBottom, colour, into)
-    skirt([point(us[-1], v) for v in vs], zBottom, colour, into)
-    if ends[0]:
-        skirt([point(u, vs[0]) for u in us], zBottom, colour, into)
-    if ends[1]:
-        skirt([point(u, vs[-1]) for u in reversed(us)], zBottom, colour, into)
-
-
-def water(z, x0, y0, x1, y1, colours=((40, 80, 130), (46, 90, 142)), cell=4.0):
-    """Drawn only: a chequered sheet of water below a level, a little under its
-    lower bound."""
-    m = Mesh()
-    nx, ny = int(round((x1 - x0) / cell)), int(round((y1 - y0) / cell))
-    for j in range(ny):
-        for i in range(nx):
-            a = (x0 + i * cell, y0 + j * cell, z)
-            m.quad(a, (a[0] + cell, a[1], z), (a[0] + cell, a[1] + cell, z), (a[0], a[1] + cell, z),
-                   colours[(i + j) % 2], 0.06)
-    return m
+# ----------------------------------------------------------------- levels ---
 
 
 def newLevel(name, slabs, pins, background, text, extra=(), **kw):
@@ -1205,9 +747,7 @@ LEVELS = [levelBridge, levelGutters, levelBank, levelHills, levelStones, levelCl
           levelDoors, levelDomino, levelSlalom, levelFunnel, levelCheese, levelShelves, levelOver]
 
 
-
 def buildPack(out):
-    os.makedirs(out, exist_ok=True)
     files = {}
     # The pause notice is drawn over the ball, so a level's text must stand out
     # against the ball as well as the sky: a dark ball under light text on the
@@ -1231,11 +771,8 @@ def buildPack(out):
         files[level["collideFile"]] = collide.text()
         files[stem + ".scene"] = sceneText(level)
         names.append(stem + ".scene")
-    files["scenelist.txt"] = "scenes %d\n" % len(names) + "".join("level %s\n" % s for s in names)
-    for name in sorted(files):
-        with open(os.path.join(out, name), "w", newline="\n") as f:
-            f.write(files[name])
-    return sorted(files)
+    files["scenelist.txt"] = sceneListText(names)
+    return writeFiles(out, files)
 
 
 if __name__ == "__main__":

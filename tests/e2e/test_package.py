@@ -1,5 +1,6 @@
 """The Debian package made from this build tree, unpacked in a folder whose path has a blank (or with
-$PINWHIRL_INSTALLED_DEB, as installed): its launcher, checker, lintian, manual pages, desktop entry, AppStream."""
+$PINWHIRL_INSTALLED_DEB, as installed): its launcher, checker, lintian, manual pages, desktop entry, AppStream,
+the level authors' example."""
 
 import os
 import pathlib
@@ -33,6 +34,12 @@ class Package(GameTest):
     def testTheCheckerLintianAndTheValidatorsPassTheInstalledFiles(self):
         # The pack's throws and order are proven by check.pack; here the installed checker reads it all.
         run(self.root / "usr/bin/pinwhirl-check", "--throws", "0", self.root / "usr/share/games/pinwhirl")
+        # The authors' example, run where it is installed, finds the module beside it and leaves no bytecode there.
+        examples = self.root / "usr/share/doc/pinwhirl/examples"
+        pack = pathlib.Path(self.enterContext(tempfile.TemporaryDirectory()))
+        run("env", "-u", "PYTHONDONTWRITEBYTECODE", "python3", examples / "walledLevel.py", pack)  # as a user runs it
+        run(self.root / "usr/bin/pinwhirl-check", "--throws", "0", pack)
+        self.assertEqual(sorted(p.name for p in examples.iterdir()), ["pinwhirlshapes.py", "walledLevel.py"])
         self.assertRegex(run("dpkg-deb", "-f", self.deb, "Depends").stdout, r"libc6 .*libgl1.*libsdl1\.2debian")
         self.assertEqual(run("lintian", "--fail-on", "error,warning", self.deb).stdout, "")
         for page in ("man6/pinwhirl.6.gz", "man1/pinwhirl-check.1.gz", "man5/pinwhirl-level.5.gz"):
