@@ -6,6 +6,7 @@
 
 #include "draw/text.h"
 #include "game/sceneDraw.h"
+#include "game/sceneHint.h"
 #include "game/sceneInternal.h"
 
 // The perspective of the 3D view: the vertical field of view in degrees and
@@ -129,6 +130,7 @@ static void drawHeadsUp(void)
 void drawFrame(void)
 {
     drawWorld();
+    drawHint(level, txtRed, txtGreen, txtBlue);
     drawHeadsUp();
 }
 

@@ -1,6 +1,7 @@
 // One level from load to unload, frame by frame.
 #include "game/sceneLoop.h"
 #include "game/display.h"
+#include "game/sceneHint.h"
 
 // Measures the last frame. With limitFrames set, frames are spaced at least
 // FRAME_SPACING_MS apart by spinning on the tick count.
@@ -38,6 +39,7 @@ gameReturn sceneMain(char *sceneFname, e_gameState startingState)
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
             handleEvent(&event, &run);
+            hintEvent(&event, level, isPaused != 0);
             happened = true;
         }
         if (handleKeys(SDL_GetKeyState(nullptr), SDL_GetModState(), &run)) {
@@ -50,12 +52,14 @@ gameReturn sceneMain(char *sceneFname, e_gameState startingState)
         if (isPaused != 0) restBetweenStillFrames();
         sceneIdle();
         advanceFrame(&run);
+        hintFrame(level, isPaused != 0);
         // While the game stays paused and nothing happens, the picture shown is
         // still right: drawing it again would only spend the processor, much
         // of it where the picture is scaled up to the screen in software.
         if (!(wasPaused && isPaused && !happened)) drawScene();
     }
 
+    forgetHint();
     sceneUnload();
     return run.exitMode;
 }
