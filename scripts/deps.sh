@@ -16,7 +16,8 @@ ensurePackages() {
 }
 
 # What builds the game, and what the test command uses besides: the
-# benchmark library, a second SDL runtime, an X server and input for it, a
+# benchmark library, a second SDL runtime, an X server and input for it (XTest's
+# library too, which the tests call for drags on time), a
 # window manager and a screen grabber for a desktop's screen, clang with
 # libFuzzer and the sanitizers (and LLVM's symbolizer for their reports: without
 # it they warn on standard error), Mesa's software driver, the manual reader, and
@@ -24,5 +25,5 @@ ensurePackages() {
 # dpkg-shlibdeps; lintian, desktop-file-validate, appstreamcli). Debian 12 and
 # 13 both have these names; clang and llvm are each release's own version.
 BUILD_PACKAGES=(cmake g++ make pkg-config libsdl1.2-dev libgl1-mesa-dev libglu1-mesa-dev)
-TEST_PACKAGES=(libbenchmark-dev libsdl1.2-compat xvfb xauth xdotool openbox imagemagick python3 clang llvm
+TEST_PACKAGES=(libbenchmark-dev libsdl1.2-compat xvfb xauth xdotool libxtst6 openbox imagemagick python3 clang llvm
                libclang-rt-dev libgl1-mesa-dri man-db file dpkg-dev lintian desktop-file-utils appstream)

@@ -3,6 +3,7 @@ $PINWHIRL_RUNTIMES, in a copy of pack/ (a lane 6 wide from y -10 to 2, a pit bey
 that also holds the game's output, written line by line. Keys are read as state once a frame: a key is held until
 the game answers, and a gated level (a named pipe) loads only once fed, after the key that ended the last is up."""
 
+import ctypes
 import json
 import os
 import pathlib
@@ -42,10 +43,10 @@ def until(condition, timeout=10):
 class GameTest(unittest.TestCase):
     runtimes = os.environ.get("PINWHIRL_RUNTIMES", "classic compat").split()
 
-    def launch(self, runtime, levels=(), gated=(), args=(), env={}, launcher=None, preload=None):
+    def launch(self, runtime, levels=(), gated=(), args=(), env={}, launcher=None, preload=None, pack=PACK):
         """Starts the game (or launcher, given the folder from its parent) with levels in its list, if any."""
         self.dir, self.seen = pathlib.Path(self.enterContext(tempfile.TemporaryDirectory()), "a pack"), 0
-        shutil.copytree(PACK, self.dir, ignore=lambda folder, names: gated)
+        shutil.copytree(pack, self.dir, ignore=lambda folder, names: gated)
         for name in gated:
             os.mkfifo(self.dir / name)
         if levels:
@@ -83,15 +84,34 @@ class GameTest(unittest.TestCase):
         threading.Thread(target=(self.dir / name).write_text, args=((PACK / name).read_text(),), daemon=True).start()
         self.waitFor(LOADED % name)
 
-    def holdUntil(self, key, text):
+    def holdUntil(self, key, text, presses=10):
         """Holds key down until text appears, pressed anew each second: a press during set-up can be lost."""
-        for _ in range(10):
+        for _ in range(presses):
             run("xdotool", "keydown", key)
             held = until(lambda: text in self.read("stdout")[self.seen:], timeout=1)
             run("xdotool", "keyup", key)
             if held:
                 break
         self.waitFor(text, timeout=0)
+
+    def drag(self, right, down, seconds, steps=10):
+        """Presses the left button, moves the pointer by (right, down) pixels in steps spread evenly over the
+        seconds, and lets go with the last: by XTest as xdotool does, but on time, where xdotool may spend tens
+        of milliseconds on a command. The pointer moves first, as a hand does (the first motion after the
+        grab may jump)."""
+        run("xdotool", "mousemove", 320, 240, "sleep", 0.1, "mousemove_relative", "--", 1, 1, "sleep", 0.1)
+        x11, xtst = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXtst.so.6")
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        display = ctypes.c_void_p(x11.XOpenDisplay(None))
+        self.assertTrue(display, "no display")
+        send = lambda event, *args: event(display, *args, 0) and x11.XFlush(display)
+        send(xtst.XTestFakeButtonEvent, 1, True)
+        start = time.monotonic()
+        for k in range(steps):
+            time.sleep(max(0, start + seconds * (k + 1) / steps - time.monotonic()))
+            send(xtst.XTestFakeRelativeMotionEvent, *(v * (k + 1) // steps - v * k // steps for v in (right, down)))
+        send(xtst.XTestFakeButtonEvent, 1, False)
+        x11.XCloseDisplay(display)
 
     def endLevel(self, key, nextLevel):
         self.holdUntil(key, UNLOADING)
