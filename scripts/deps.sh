@@ -16,11 +16,11 @@ ensurePackages() {
 }
 
 # What builds the game, and what the test command uses besides: the
-# benchmark library, a second SDL runtime, an X server and input for it (XTest's
-# library too, which the tests call for drags on time), a
-# window manager and a screen grabber for a desktop's screen, clang with
-# libFuzzer and the sanitizers (and LLVM's symbolizer for their reports: without
-# it they warn on standard error), Mesa's software driver, the manual reader, and
+# benchmark library, a second SDL runtime, an X server and input for it
+# (XTest's library too, which the tests call for drags on time), a window
+# manager and a screen grabber for a desktop's screen, clang with libFuzzer
+# and the sanitizers (and LLVM's symbolizer for their reports: without it
+# they warn on standard error), Mesa's software driver, the manual reader, and
 # what makes and checks the Debian package (cpack needs file and
 # dpkg-shlibdeps; lintian, desktop-file-validate, appstreamcli). Debian 12 and
 # 13 both have these names; clang and llvm are each release's own version.
