@@ -98,7 +98,8 @@ class Game(GameTest):
 class Hint(GameTest):
     """The shipped pack's levels of three kinds, with a throw made as the hint says: the drag in the picture's
     pixels (the screen's, at 640x480 full screen) in steps over its time. A hint from a level whose pins still
-    slide may be out of date by the throw, hence a few tries, each with a hint of its own."""
+    slide may be out of date by the throw, hence a few tries, each with a hint of its own. The key does nothing
+    while paused or on the game-over screen."""
 
     def restOfLine(self, timeout=10):
         begin = self.seen
@@ -110,40 +111,68 @@ class Hint(GameTest):
         seconds = float(re.search(r" in ([\d.]+) s$", words).group(1))
         self.drag(moves.get("right", 0) - moves.get("left", 0), moves.get("down", 0) - moves.get("up", 0), seconds)
 
+    def pausedShows(self, level):
+        """Whether the word PAUSED shows in the middle of the picture, in the level's text colour."""
+        text = re.search(r"^text \[(.*)\]$", (self.dir / level).read_text(), re.M).group(1)
+        colour = [round(float(v) * 255) for v in text.split(",")]
+        shot = subprocess.run(["import", "-window", "root", "-crop", "64x32+288+224", "-depth", "8", "rgb:-"],
+                              capture_output=True).stdout
+        near = lambda k: all(abs(a - b) <= 24 for a, b in zip(shot[k : k + 3], colour))
+        return sum(near(k) for k in range(0, len(shot), 3)) > 50
+
     def testAThrowAsTheHintSaysClearsTheLevelOrTakesThePinsItSaysWithinThreeTries(self):
         for rt in self.runtimes:
             for level in ("classic.scene", "bank.scene", "bowl.scene"):
-                self.launch(rt, [level, "over.scene"], pack=PACK.parents[2] / "levels")
-                self.waitFor(LOADED % level)
-                # Pressed while paused, the key does nothing: a search started then would be taken away by
-                # the first press below, and no advice would come.
-                run("xdotool", *"keydown p sleep 0.3 keyup p key h keydown Return sleep 0.3 keyup Return".split())
-                promised, kept, over = None, False, None
-                for _ in range(3):
-                    # Pressed anew each second until a throw is awaited: the last one rolls until then.
-                    self.holdUntil("h", "hint: thinking (", presses=20)
-                    left = int(self.restOfLine().split()[0])
-                    kept = promised is not None and left <= promised
-                    if kept:
-                        break
-                    self.waitFor("hint: ", timeout=60)
-                    advice = self.restOfLine()
-                    self.assertRegex(advice, r"^drag .* s: (clears the level|takes \d+ of %d pins)$" % left)
-                    words, outcome = advice.split(": ")
-                    self.throw(words)
-                    if outcome == "clears the level":
-                        kept = until(lambda: LOADED % "over.scene" in self.read("stdout")[self.seen :], timeout=15)
-                        if kept:
-                            self.waitFor(LOADED % "over.scene")
-                            over = self.seen
-                            run("xdotool", "key", "h")  # nor on the game-over screen
-                            break
-                    else:
-                        taken, before = map(int, re.fullmatch(r"takes (\d+) of (\d+) pins", outcome).groups())
-                        promised = before - taken
-                self.assertTrue(kept, "%s on %s:\n%s" % (level, rt, self.read("stdout")))
-                self.holdUntil("Escape", DONE)
-                self.assertNotIn("hint", self.read("stdout")[over:] if over else "")
+                with self.subTest(runtime=rt, level=level):
+                    self.playByHints(rt, level)
+                self.proc.kill()
+
+    def playByHints(self, rt, level):
+        self.launch(rt, [level, "over.scene"], pack=PACK.parents[2] / "levels")
+        self.waitFor(LOADED % level)
+        # Once a hint shows that keys arrive, h takes it away; pressed while paused, h does nothing.
+        self.holdUntil("h", "hint: thinking (")
+        self.waitFor("hint: drag", timeout=60)
+        self.restOfLine()
+        run("xdotool", "key", "h")
+        # p is read once a frame, and held a quarter second it pauses and resumes: short presses until it shows.
+        for _ in range(5):
+            run("xdotool", *"keydown p sleep 0.1 keyup p".split())
+            if until(lambda: self.pausedShows(level), timeout=2):
+                break
+        else:
+            self.fail("p did not pause")
+        run("xdotool", "key", "h", "keydown", "Return")
+        resumed = until(lambda: not self.pausedShows(level))
+        run("xdotool", "keyup", "Return")
+        self.assertTrue(resumed)
+        self.assertNotIn("hint", self.read("stdout")[self.seen :])
+        promised, kept, over = None, False, None
+        for _ in range(3):
+            # Pressed anew each second until a throw is awaited: the last one rolls until then.
+            self.holdUntil("h", "hint: thinking (", presses=20)
+            left = int(self.restOfLine().split()[0])
+            kept = promised is not None and left <= promised
+            if kept:
+                break
+            self.waitFor("hint: ", timeout=60)
+            advice = self.restOfLine()
+            self.assertRegex(advice, r"^drag .* s: (clears the level|takes \d+ of %d pins)$" % left)
+            words, outcome = advice.split(": ")
+            self.throw(words)
+            if outcome == "clears the level":
+                kept = until(lambda: LOADED % "over.scene" in self.read("stdout")[self.seen :], timeout=15)
+                if kept:
+                    self.waitFor(LOADED % "over.scene")
+                    over = self.seen
+                    run("xdotool", "key", "h")  # nor on the game-over screen
+                    break
+            else:
+                taken, before = map(int, re.fullmatch(r"takes (\d+) of (\d+) pins", outcome).groups())
+                promised = before - taken
+        self.assertTrue(kept, self.read("stdout"))
+        self.holdUntil("Escape", DONE)
+        self.assertNotIn("hint", self.read("stdout")[over:] if over else "")
 
 
 class Soak(GameTest):
