@@ -15,7 +15,8 @@ ensurePackages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# What builds the game, and what the test command uses besides: the
+# What builds the game and its tools (the level importer reads glTF and OBJ
+# with tinygltf and tinyobjloader), and what the test command uses besides: the
 # benchmark library, a second SDL runtime, an X server and input for it
 # (XTest's library too, which the tests call for drags on time), a window
 # manager and a screen grabber for a desktop's screen, clang with libFuzzer
@@ -24,6 +25,7 @@ ensurePackages() {
 # what makes and checks the Debian package (cpack needs file and
 # dpkg-shlibdeps; lintian, desktop-file-validate, appstreamcli). Debian 12 and
 # 13 both have these names; clang and llvm are each release's own version.
-BUILD_PACKAGES=(cmake g++ make pkg-config libsdl1.2-dev libgl1-mesa-dev libglu1-mesa-dev)
+BUILD_PACKAGES=(cmake g++ make pkg-config libsdl1.2-dev libgl1-mesa-dev libglu1-mesa-dev libtinygltf-dev
+                libtinyobjloader-dev)
 TEST_PACKAGES=(libbenchmark-dev libsdl1.2-compat xvfb xauth xdotool libxtst6 openbox imagemagick python3 clang llvm
                libclang-rt-dev libgl1-mesa-dri man-db file dpkg-dev lintian desktop-file-utils appstream)

@@ -22,6 +22,8 @@ const char *const USAGE = "Usage: pinwhirl-check [OPTION]... [DIR | FILE.scene]\
                           "air or above nothing, what moves when the level is left alone, and throws\n"
                           "that clear each level.\n"
                           "\n"
+                          "  --files      only read the files, as the game would, and tell what is in\n"
+                          "               them: no level is played (no settling, no search)\n"
                           "  --json       print the findings and the throws as JSON\n"
                           "  --throws N   search for at most N throws that clear a level (default 3;\n"
                           "               0 skips the search)\n"
@@ -41,6 +43,7 @@ struct finding {
 std::vector<finding> findings;
 std::string prefix; // the folder named on the command line, for paths an editor can open
 bool json = false;
+bool filesOnly = false; // no level is played
 
 const char *const LEVEL_WORDS[] = {"note", "warning", "error"};
 
@@ -82,7 +85,7 @@ void checkLevel(const std::string &name, bool search, int maxThrows, std::vector
     if (checkScene(name, &scene)) {
         checkValues(name, &scene);
         checkGeometry(name, &scene);
-        checkSettling(name, &scene);
+        if (!filesOnly) checkSettling(name, &scene);
         r.searched = search && maxThrows > 0 && scene.numPins > 0;
         if (r.searched) {
             bool progress = !json && isatty(2);
@@ -125,6 +128,8 @@ int main(int argc, char **argv)
         if (!strcmp(argv[i], "--version")) return printf("pinwhirl-check %s\n", PINWHIRL_VERSION), 0;
         if (!strcmp(argv[i], "--json"))
             json = true;
+        else if (!strcmp(argv[i], "--files"))
+            filesOnly = true;
         else if (!strcmp(argv[i], "--throws") && i + 1 < argc && atoi(argv[i + 1]) >= 0)
             maxThrows = atoi(argv[++i]);
         else if (argv[i][0] != '-' && target == ".")
@@ -132,6 +137,8 @@ int main(int argc, char **argv)
         else
             return fprintf(stderr, "pinwhirl-check: unexpected \"%s\"\n%s", argv[i], USAGE), 2;
     }
+
+    if (filesOnly) maxThrows = 0;
 
     // The game opens every name relative to its folder, so the check runs there.
     struct stat st;

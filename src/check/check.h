@@ -27,8 +27,6 @@ bool checkScene(const std::string &name, sceneData *scene);
 void checkValues(const std::string &name, const sceneData *scene);
 // The level's meshes and where its objects start.
 void checkGeometry(const std::string &name, const sceneData *scene);
-// What the collision mesh holds as written, read as a drawn mesh is.
-void explainCollisionMesh(const meshData &raw);
 // The level left alone for half a minute: what moves or falls out.
 void checkSettling(const std::string &name, const sceneData *scene);
 // Searches for at most maxThrows throws that clear the level, played as the

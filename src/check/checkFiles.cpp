@@ -1,7 +1,11 @@
 // Reading a pack as the game reads it, with the game's own readers, and
 // explaining in an author's words the records they leave.
+#include <sys/stat.h>
+
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <set>
 
@@ -39,6 +43,12 @@ std::string escaped(const std::string &s)
 }
 
 std::string quoted(const std::string &s) { return "\"" + s + "\""; }
+
+// "1 entry", "2 entries".
+std::string counting(int n, const char *one, const char *many)
+{
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
 
 // " (N more KIND like it)" for a count of N + 1.
 std::string more(int count, const char *kind)
@@ -94,8 +104,6 @@ bool explainStop(const readRecord &r)
         break;
     case readShortEntry:
         message = what + ": " + expectedFound(r, std::string("a label then ") + r.expected);
-        if (r.found[0] == ']' && (r.found[1] == ' ' || !r.found[1]))
-            message += " (the \"]\" comes from the line before: no blank may stand before a closing bracket)";
         if (r.count > 0) message += "; the header promises " + std::to_string(r.count) + " entries";
         break;
     case readTooFew: {
@@ -121,6 +129,80 @@ bool explainStop(const readRecord &r)
     }
     say(r.file, r.line, errorFinding, message);
     return true;
+}
+
+// The number written with a decimal comma in a slip's text, where one number
+// alone can be: a comma with digits either side and no blank after it. "" when
+// there is none or more than one (as in [0,12,5, 1]).
+std::string commaNumber(const std::string &text)
+{
+    std::string found;
+    int candidates = 0;
+    for (size_t k = 1; k + 1 < text.size(); k++)
+        if (text[k] == ',' && isdigit((unsigned char)text[k - 1]) && isdigit((unsigned char)text[k + 1])) {
+            size_t from = k, to = k + 1;
+            while (from > 0 && (isdigit((unsigned char)text[from - 1]) || strchr(".+-", text[from - 1])))
+                from--;
+            while (to < text.size() && isdigit((unsigned char)text[to]))
+                to++;
+            found = text.substr(from, to - from);
+            candidates++;
+        }
+    return candidates == 1 ? found : "";
+}
+
+// A slip in an entry the game reads as whole.
+void explainSlip(const readRecord &r)
+{
+    std::string message = entryName(r) + ": ";
+    if (r.what == readDecimalComma) {
+        std::string comma = commaNumber(r.found), point = comma;
+        if (comma.empty()) comma = "0,5", point = "0.5";
+        point[point.find(',')] = '.';
+        message += "write " + point + ", not " + comma + " (found " + quoted(r.found) + ")";
+        // A number alone: the game takes what stands before the comma.
+        std::string words = r.found;
+        if (r.count && words.size() > comma.size() &&
+            words.compare(words.size() - comma.size(), comma.size(), comma) == 0 &&
+            words[words.size() - comma.size() - 1] == ' ') {
+            size_t at = comma.find(',');
+            say(r.file, r.line, errorFinding,
+                message + ": the game reads " + comma.substr(0, at) + ", and \"" + comma.substr(at) +
+                    "\" as the next entry's label");
+            return;
+        }
+    } else {
+        message += std::string(r.what == readBlankBracket ? "no blank may stand before the closing bracket"
+                                                          : "the closing \"]\" is missing") +
+                   "; found " + quoted(r.found);
+    }
+    if (r.count)
+        message += r.what == readBlankBracket
+                       ? ": the game reads the \"]\" as the next entry's label"
+                       : ": the game reads what follows the last number it takes as the "
+                         "next entry's label";
+    say(r.file, r.line, errorFinding, message);
+}
+
+// Words after the last entry a count asks for: whole entries the count left
+// out, which the game never reads, or something else it never reads either.
+void explainUnread(const readRecord &r, int counted, const char *one, const char *many,
+                   const std::string &counter, const std::string &consequence)
+{
+    int more = r.count - counted;
+    std::string asked = "the " + counting(counted, one, many) + " " + counter + " asks for";
+    say(r.file, r.line, warningFinding,
+        more > 0 ? "the game reads only " + asked + consequence + ": " + std::to_string(more) +
+                       " more from here on " +
+                       (more == 1 ? "is never read; to read it" : "are never read; to read them") +
+                       ", the count should be " + std::to_string(r.count)
+                 : "the game never reads what follows the last of " + asked + "; found " + quoted(r.found));
+}
+
+// Whether the entry was read out of step because of a slip in the one before.
+bool slipCaused(const readRecord &slip, int slips, int entry)
+{
+    return slips > 0 && slip.count && entry == slip.entry + 1;
 }
 
 // The first short entry of a drawn mesh, a warning while the reading stays in
@@ -155,9 +237,10 @@ void explainEnd(const meshData &m, bool collision, int stepLine)
         explainStop(end);
     // A count that is off because of a slip further down points to it.
     int cause = stepLine ? stepLine : early ? end.line : 0;
-    if (!collision && m.headerValid && m.headerCount != m.numTriangles)
+    // A collision mesh's count is a minimum: only one below what it holds looks like a slip.
+    if (m.headerValid && (collision ? m.headerCount < m.numTriangles : m.headerCount != m.numTriangles))
         say(end.file, 1, warningFinding,
-            "the header says " + std::to_string(m.headerCount) + " triangles, the file holds " +
+            "the header says " + counting(m.headerCount, "triangle", "triangles") + ", the file holds " +
                 std::to_string(m.numTriangles) +
                 (cause ? " (the reading goes wrong at line " + std::to_string(cause) + ")" : ""));
 }
@@ -192,20 +275,30 @@ void explainOddValues(const meshData &m, bool collision, int stepLine)
 void explainMesh(const meshData &m, bool collision)
 {
     bool endedWell = m.end.what == readListEnded && !m.end.found[0];
-    // Its first short entry, when more entries or the end of the file go wrong after it.
-    int stepLine = m.shortEntries > 1 || (m.shortEntries == 1 && !endedWell) ? m.firstShort.line : 0;
-    if (m.shortEntries > 0) explainShort(m, stepLine);
+    // A slip read before the first short entry is told; the short entry right
+    // after one that put the reading out of step is its doing.
+    bool slipFirst = m.slips > 0 && (m.shortEntries == 0 || m.slip.entry < m.firstShort.entry);
+    bool slipped =
+        slipFirst && slipCaused(m.slip, m.slips, m.shortEntries > 0 ? m.firstShort.entry : m.end.entry);
+    if (slipFirst) explainSlip(m.slip);
+    // Where the reading went out of step, when more entries or the end of the file go wrong after it.
+    int stepLine = slipped                                                     ? m.slip.line
+                   : m.shortEntries > 1 || (m.shortEntries == 1 && !endedWell) ? m.firstShort.line
+                                                                               : 0;
+    if (m.shortEntries > 0 && !slipped) explainShort(m, stepLine);
     explainEnd(m, collision, stepLine);
     explainOddValues(m, collision, stepLine);
 }
 
 bool unopened(const readRecord &r) { return r.what == readCannotOpen; }
 
-// A mesh the scene names, once a file; one that cannot be opened is told at the entry.
+std::set<std::string> explained; // the meshes told about, collision meshes as "collision NAME"
+
+// A mesh the scene names, once a file; one that cannot be opened is told at
+// the entry, unless a slip before the entry had the name read out of step.
 void explainMeshEntry(const sceneData *s, const meshEntry &m, int entry)
 {
-    static std::set<std::string> explained;
-    if (!m.read) return;
+    if (!m.read || slipCaused(s->slip, s->slips, entry)) return;
     if (unopened(m.mesh.end))
         say(s->problem.file, sceneEntryLine(s, entry), errorFinding,
             sceneEntryName(entry) + ": " + quoted(m.name) + " " + CANNOT_OPEN);
@@ -213,25 +306,36 @@ void explainMeshEntry(const sceneData *s, const meshEntry &m, int entry)
         explainMesh(m.mesh, false);
 }
 
+// A collision mesh that loads is told about as a drawn mesh is; one that does
+// not, where the collision loader stopped (a slip before that, if any, first).
 void explainCollisionEntry(const sceneData *s)
 {
-    if (unopened(s->collisionProblem))
+    const meshData &m = s->collisionMesh;
+    const readRecord &stop = s->collisionProblem;
+    if (slipCaused(s->slip, s->slips, collisionMeshEntry)) return;
+    if (unopened(stop))
         say(s->problem.file, sceneEntryLine(s, collisionMeshEntry), errorFinding,
             sceneEntryName(collisionMeshEntry) + ": " + quoted(s->collisionName) + " " + CANNOT_OPEN);
-    else
-        explainStop(s->collisionProblem);
+    else if (stop.what == readFine && explained.insert(std::string("collision ") + s->collisionName).second)
+        explainMesh(m, true);
+    else if (stop.what != readFine) {
+        if (m.slips > 0 && (stop.what != readShortEntry || m.slip.entry < stop.entry)) explainSlip(m.slip);
+        if (stop.what != readShortEntry || !slipCaused(m.slip, m.slips, stop.entry)) explainStop(stop);
+    }
 }
 
 const meshEntry &meshAt(const sceneData *s, int entry)
 {
     return entry == worldMeshEntry  ? s->world
            : entry == ballMeshEntry ? s->ballMesh
-                                    : s->pinMeshes[(entry - firstPinEntry) / ENTRIES_PER_PIN];
+                                    : s->pinMeshes[pinOfEntry(entry)];
 }
 
 void explainSceneStop(const sceneData *s)
 {
     const readRecord &p = s->problem;
+    if (s->slips > 0) explainSlip(s->slip);
+    if (slipCaused(s->slip, s->slips, p.entry)) return;
     if (p.what != readMeshFailed) {
         explainStop(p);
         return;
@@ -248,11 +352,8 @@ void explainSceneStop(const sceneData *s)
 std::string sceneEntryName(int entry)
 {
     if (entry < firstPinEntry) return SCENE_ENTRIES[entry];
-    return "pin " + std::to_string((entry - firstPinEntry) / ENTRIES_PER_PIN + 1) + ", " +
-           PIN_ENTRIES[(entry - firstPinEntry) % ENTRIES_PER_PIN];
+    return "pin " + std::to_string(pinOfEntry(entry) + 1) + ", " + PIN_ENTRIES[fieldOfEntry(entry)];
 }
-
-void explainCollisionMesh(const meshData &raw) { explainMesh(raw, true); }
 
 std::vector<std::string> checkSceneList()
 {
@@ -260,6 +361,10 @@ std::vector<std::string> checkSceneList()
     readSceneList("scenelist.txt", &list);
     firstError = {};
     explainStop(list.problem);
+    if (list.unread.what == readUnread)
+        explainUnread(list.unread, list.count, "entry", "entries", "the header",
+                      ", and plays \"" + std::string(list.files[list.count - 1]) +
+                          "\" as the game-over screen");
     if (firstError.any && list.count >= 0)
         report(firstError.file, firstError.line, noteFinding,
                "the game prints " + escaped(written([&](FILE *f) { writeSceneListMessages(f, &list); })));
@@ -272,6 +377,13 @@ std::vector<std::string> checkSceneList()
 
 bool checkScene(const std::string &name, sceneData *s)
 {
+    // What a pipe gives can be read once, and that is the game's.
+    struct stat st;
+    if (stat(name.c_str(), &st) == 0 && S_ISFIFO(st.st_mode)) {
+        *s = sceneData{};
+        report(name, 0, noteFinding, "a pipe: left for the game to read");
+        return false;
+    }
     condition result = readScene(name.c_str(), s);
     firstError = {};
     auto named = namedAt.find(name);
@@ -286,8 +398,12 @@ bool checkScene(const std::string &name, sceneData *s)
         explainCollisionEntry(s);
         explainMeshEntry(s, s->ballMesh, ballMeshEntry);
         for (int i = 0; i < s->pinMeshRecords; i++)
-            explainMeshEntry(s, s->pinMeshes[i], firstPinEntry + ENTRIES_PER_PIN * i + 3);
+            explainMeshEntry(s, s->pinMeshes[i], pinEntry(i, pinMesh));
         explainSceneStop(s);
+        if (s->unread.what == readUnread)
+            explainUnread(s->unread, std::max(s->numPins, 0), "pin", "pins",
+                          "the pin count (line " + std::to_string(sceneEntryLine(s, pinCountEntry)) + ")",
+                          "");
     }
     if (result != success && firstError.any)
         report(firstError.file, firstError.line, noteFinding,

@@ -37,8 +37,12 @@ std::string number(double v)
 }
 
 std::string objectName(int i) { return i == 0 ? "the ball" : "pin " + std::to_string(i); }
-int objectEntry(int i) { return i == 0 ? ballLocationEntry : firstPinEntry + ENTRIES_PER_PIN * (i - 1); }
-const dynamicObject &objectAt(const sceneData *s, int i) { return i == 0 ? s->ball : s->pins[i - 1]; }
+// Object i's entry: the ball's come in the same order as a pin's.
+int objectEntry(int i, int field = pinLocation)
+{
+    return i == 0 ? ballLocationEntry + field : pinEntry(i - 1, field);
+}
+const dynamicObject &objectAt(const sceneData *s, int i) { return *objectAt(&s->ball, s->pins, i); }
 
 // The distance from p to the closest point of triangle abc.
 double distanceToTriangle(dvec p, dvec a, dvec b, dvec c)
@@ -73,11 +77,22 @@ bool standsOn(dvec p, dvec a, dvec b, dvec c, double lowerBound, double *height)
     return u >= 0 && v >= 0 && t >= 0 && *height <= p.z && *height > lowerBound;
 }
 
+// Where the foot of p on the plane of abc lies within the triangle, and how far
+// p is along n (a unit normal) from that plane.
+bool overTriangle(dvec p, dvec a, dvec b, dvec c, dvec n, double *along)
+{
+    dvec w = cross(sub(b, a), sub(c, a));
+    *along = dot(sub(p, a), n);
+    return dot(w, w) > 0 && dot(cross(sub(c, b), sub(p, b)), w) >= 0 &&
+           dot(cross(sub(a, c), sub(p, c)), w) >= 0 && dot(cross(sub(b, a), sub(p, a)), w) >= 0;
+}
+
 // Where an object starts against the collision mesh: how deep it is in the
-// triangle it is deepest in, and whether a triangle is under it and how high
-// above the nearest one it would rest (0 when it touches something).
+// triangle it is deepest in and how far its centre is behind that triangle
+// (0 when in front), and whether a triangle is under it and how high above the
+// nearest one it would rest (0 when it touches something).
 struct start {
-    double deepest = 0, above = 0;
+    double deepest = 0, behind = 0, above = 0;
     int deepestFace = 0, aboveFace = 0;
     bool under = false;
 };
@@ -90,7 +105,14 @@ start startOf(const sceneData *s, const dynamicObject &o)
     for (const collisionFace *f = s->firstCollisionFace; f; f = f->nextFace, faceNumber++) {
         double inside = o.radius - distanceToTriangle(d(o.location), d(f->v[0]), d(f->v[1]), d(f->v[2])),
                height;
-        if (inside > st.deepest) st.deepest = inside, st.deepestFace = faceNumber;
+        if (inside > st.deepest) {
+            double along;
+            st.deepest = inside, st.deepestFace = faceNumber;
+            st.behind =
+                overTriangle(d(o.location), d(f->v[0]), d(f->v[1]), d(f->v[2]), d(f->no), &along) && along < 0
+                    ? -along
+                    : 0;
+        }
         clearance = std::min(clearance, -inside);
         if (standsOn(d(o.location), d(f->v[0]), d(f->v[1]), d(f->v[2]), s->worldLowerBound, &height) &&
             height > highest) {
@@ -303,15 +325,16 @@ void checkGeometry(const std::string &name, const sceneData *s)
     for (int i = 0; i < s->numPins; i++)
         if (seen.insert(s->pinMeshes[i].name).second)
             checkTriangles(s->pinMeshes[i].name, s->pinMeshes[i].mesh, false);
-    if (seen.insert(std::string("collision ") + s->collisionName).second) {
-        // The collision loader keeps only the scaled normals; the drawn reader shows them as written.
-        meshData raw;
-        readMesh(s->collisionName, &raw);
-        explainCollisionMesh(raw);
-        checkTriangles(s->collisionName, raw, true);
-        freeMesh(&raw);
-    }
+    // The faces keep only the scaled normals; the mesh they were made from has them as written.
+    if (seen.insert(std::string("collision ") + s->collisionName).second)
+        checkTriangles(s->collisionName, s->collisionMesh, true);
 
+    // Triangles are named as an author counts them, with the line they start on.
+    auto triangle = [&](int face) {
+        int line = face < s->collisionMesh.numTriangles ? s->collisionMesh.triangles[face].line : 0;
+        return "collision triangle " + std::to_string(face + 1) + " (counted from 1, " + s->collisionName +
+               ":" + std::to_string(line) + ")";
+    };
     for (int i = 0; i <= s->numPins; i++) {
         const dynamicObject &o = objectAt(s, i);
         if (!sensible(o)) continue;
@@ -321,17 +344,21 @@ void checkGeometry(const std::string &name, const sceneData *s)
                 length(sub(d(o.location), d(objectAt(s, j).location))) < o.radius + objectAt(s, j).radius)
                 report(name, line, warningFinding, objectName(i) + " starts overlapping " + objectName(j));
         start st = startOf(s, o);
-        if (st.deepest > 1e-3 * o.radius)
+        // A centre behind a triangle is pushed out that side: through a floor, not onto it.
+        if (st.behind > 0)
             report(name, line, warningFinding,
-                   objectName(i) + " starts " + number(st.deepest) + " deep in collision triangle " +
-                       std::to_string(st.deepestFace + 1) + " of " + s->collisionName);
-        if (!st.under)
+                   objectName(i) + "'s centre starts inside the solid, " + number(st.behind) + " behind " +
+                       triangle(st.deepestFace) +
+                       ", on the side its normal points away from: the game pushes it out that side");
+        else if (st.deepest > 1e-3 * o.radius)
+            report(name, line, warningFinding,
+                   objectName(i) + " starts " + number(st.deepest) + " deep in " + triangle(st.deepestFace));
+        if (!st.under && !(st.behind > 0))
             report(name, line, warningFinding,
                    "nothing of the collision mesh is under " + objectName(i) + ": it falls out");
         else if (st.above > ALLOWED_DRIFT)
             report(name, line, warningFinding,
-                   objectName(i) + " starts " + number(st.above) + " above collision triangle " +
-                       std::to_string(st.aboveFace + 1) + " of " + s->collisionName +
+                   objectName(i) + " starts " + number(st.above) + " above " + triangle(st.aboveFace) +
                        ": it drops when the level starts");
     }
 }
@@ -378,14 +405,14 @@ void checkValues(const std::string &name, const sceneData *s)
                 "beyond " + std::to_string((int)COORDINATE_LIMIT) +
                     " from the origin: single-precision physics is coarse that far out");
         if (!(std::isfinite(o.radius) && o.radius > 0))
-            say(entry + 1, errorFinding,
+            say(objectEntry(i, pinRadius), errorFinding,
                 number(o.radius) + ": a radius must be a number above 0; this one touches " +
                     (o.radius > 0 ? "everything" : "nothing"));
         if (!std::isfinite(o.mass))
-            say(entry + 2, warningFinding,
+            say(objectEntry(i, pinMass), warningFinding,
                 number(o.mass) + ": every collision of it is taken as between equal masses");
         else if (!(o.mass > 0))
-            say(entry + 2, errorFinding,
+            say(objectEntry(i, pinMass), errorFinding,
                 number(o.mass) + ": a mass must be above 0; collisions make no sense of it");
     }
 }
@@ -401,7 +428,7 @@ void checkSettling(const std::string &name, const sceneData *s)
     levelPlay p = startPlay(s, pins, index);
     for (int t = 0; t < SETTLE_MS && !advanceLevel(&p, STEP_MS); t += STEP_MS)
         for (int i = 0; i <= s->numPins; i++) {
-            const dynamicObject &o = i == 0 ? p.ball : pins[i - 1];
+            const dynamicObject &o = *objectAt(&p.ball, pins.data(), i);
             fell[i] = fell[i] || !o.inPlay;
             worst[i] = std::max(worst[i], vec_mag(vec_between_points(o.initLoc, o.location)));
         }

@@ -22,3 +22,13 @@ typedef struct dynamicObject {
     int dispList;
     int inPlay;
 } dynamicObject;
+
+// The objects counted as one sequence: the ball is object 0, pin i object i + 1.
+inline dynamicObject *objectAt(dynamicObject *ball, dynamicObject *pins, int i)
+{
+    return i == 0 ? ball : &pins[i - 1];
+}
+inline const dynamicObject *objectAt(const dynamicObject *ball, const dynamicObject *pins, int i)
+{
+    return i == 0 ? ball : &pins[i - 1];
+}

@@ -1,5 +1,6 @@
 #include "files/meshFile.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 
@@ -40,15 +41,6 @@ int openMesh(dataFile *d, const char *fname, fileKind kind, int *count, readReco
 
 collisionFace *allocateFace(void) { return (collisionFace *)calloc(1, sizeof(collisionFace)); }
 
-// No partial list ever reaches the caller: everything built so far goes, the
-// incomplete face included, and the file is closed.
-collisionFace *abandonLoad(dataFile *d, collisionFace *firstFace)
-{
-    freeCollisionFaces(firstFace);
-    closeData(d);
-    return nullptr;
-}
-
 // A whole position that makes no sense; the worst kind is kept.
 void notePosition(dataFile *d, meshData *m, int entry, vec3 v)
 {
@@ -74,13 +66,14 @@ void noteShort(dataFile *d, meshData *m, readEvent what, int entry)
 
 } // namespace
 
-condition readMesh(const char *fname, meshData *mesh)
+condition readMesh(const char *fname, meshData *mesh, fileKind kind)
 {
     *mesh = meshData{};
     condition result = unknown;
     dataFile d;
-    if (!openMesh(&d, fname, drawnMeshFile, &mesh->headerCount, &mesh->end)) return unknown;
+    if (!openMesh(&d, fname, kind, &mesh->headerCount, &mesh->end)) return unknown;
     mesh->headerValid = 1;
+    mesh->headerLine = entryLine(&d);
     for (int t = 0;; t++) {
         // One character parts the triangles; the file ending there leaves the result unknown.
         if (readSeparator(&d) == EOF) {
@@ -119,6 +112,8 @@ condition readMesh(const char *fname, meshData *mesh)
         }
         mesh->numTriangles = t + 1;
     }
+    mesh->slip = d.slip;
+    mesh->slips = d.slips;
     closeData(&d);
     return result;
 }
@@ -129,69 +124,62 @@ void freeMesh(meshData *mesh)
     *mesh = meshData{};
 }
 
-collisionFace *loadCollisionFaces(const char *fname, readRecord *problem)
-{
-    return loadCollisionFacesWith(fname, allocateFace, problem);
-}
-
-collisionFace *loadCollisionFacesWith(const char *fname, faceAllocator allocFace, readRecord *problem)
+// The collision loader takes the triangles one by one as the file gives them:
+// a face for each whose normal it read (the first made before any), and the
+// load ends at the first entry that is not whole. What ended the drawn
+// reading, its first short entry, or the header's count ends it too.
+collisionFace *collisionFacesOf(const meshData *mesh, faceAllocator allocFace, readRecord *problem)
 {
     *problem = readRecord{};
-    int numTriangles = 0;
-    dataFile d;
-    if (!openMesh(&d, fname, collisionMeshFile, &numTriangles, problem)) return nullptr;
-    int headerLine = entryLine(&d);
-
-    // This first record serves the first triangle.
-    collisionFace *firstFace = allocFace();
-    if (!firstFace) {
-        recordEntry(&d, problem, readOutOfMemory, 0, 0);
-        return abandonLoad(&d, firstFace);
+    if (!mesh->headerValid) {
+        *problem = mesh->end;
+        return nullptr;
     }
-    collisionFace *newFace = firstFace;
-    collisionFace *lastFace = nullptr;
-    int i = 0;
-    bool atEnd = false; // the file ended where a triangle could begin
-    vec3 n;
-    while (!(atEnd = readSeparator(&d) == EOF) && readTriple(&d, &n.x, &n.y, &n.z) == 4) {
-        if (i > 0) {
-            newFace = allocFace();
-            if (!newFace) {
-                recordEntry(&d, problem, readOutOfMemory, normalEntry(i), 0);
-                return abandonLoad(&d, firstFace);
-            }
-            lastFace->nextFace = newFace;
+    if (!allocFace) allocFace = allocateFace;
+    const meshPlace broken = meshPlaceOf(mesh->firstShort.entry);
+    int faces = mesh->shortEntries > 0 ? broken.triangle + 1 : mesh->numTriangles;
+    collisionFace *firstFace = nullptr, *lastFace = nullptr;
+    for (int i = 0; i < std::max(faces, 1); i++) {
+        collisionFace *newFace = allocFace();
+        if (!newFace) {
+            recordUnopened(problem, readOutOfMemory, mesh->end.file, mesh->end.kind);
+            problem->line = i > 0 ? mesh->triangles[i].line : mesh->headerLine;
+            problem->entry = i > 0 ? normalEntry(i) : 0;
+            freeCollisionFaces(firstFace);
+            return nullptr;
         }
-        newFace->no = n;
-        vec_normalize(&newFace->no);
-        for (int j = 0; j < 3; j++) {
-            unsigned short c1, c2, c3;
-            vec3 *p = &newFace->v[j];
-            // The colour means nothing to a collision, but a short one still spoils the file.
-            int whole = readColour(&d, &c1, &c2, &c3) == 4;
-            if (!whole || readTriple(&d, &p->x, &p->y, &p->z) < 4) {
-                recordEntry(&d, problem, readShortEntry, whole ? positionEntry(i, j) : colourEntry(i, j), 0);
-                return abandonLoad(&d, firstFace);
-            }
-        }
-        newFace->offset = vec_dot(newFace->no, newFace->v[0]);
+        (lastFace ? lastFace->nextFace : firstFace) = newFace;
         lastFace = newFace;
-        i++;
+        if (i >= mesh->numTriangles) break; // the first face, made before a triangle was read
+        const meshTriangle &t = mesh->triangles[i];
+        newFace->no = t.normal;
+        vec_normalize(&newFace->no);
+        for (int j = 0; j < 3; j++)
+            newFace->v[j] = t.corner[j].position;
+        newFace->offset = vec_dot(newFace->no, newFace->v[0]);
     }
 
-    // The header's count is a minimum: more triangles are welcome, fewer are
-    // not. Where the list runs to the file's end, the header's count is the
-    // slip; else the entry that stopped it.
-    if (i < numTriangles) {
-        recordEntry(&d, problem, readTooFew, normalEntry(i), numTriangles);
-        if (atEnd || !problem->found[0]) {
-            problem->line = headerLine;
+    // The colour means nothing to a collision, but a short one still spoils the file.
+    if (mesh->shortEntries > 0) {
+        *problem = mesh->firstShort;
+        problem->what = readShortEntry;
+    } else if (mesh->end.what == readOutOfMemory) {
+        *problem = mesh->end;
+    } else if (mesh->numTriangles < mesh->headerCount) {
+        // The header's count is a minimum: more triangles are welcome, fewer
+        // are not. Where the list runs to the file's end, the header's count is
+        // the slip; else the entry that stopped it.
+        *problem = mesh->end;
+        problem->what = readTooFew;
+        problem->count = mesh->headerCount;
+        if (mesh->end.what == readNoFinalBreak || !problem->found[0]) {
+            problem->line = mesh->headerLine;
             problem->found[0] = '\0';
         }
-        return abandonLoad(&d, firstFace);
     }
-    closeData(&d);
-    return firstFace;
+    if (problem->what == readFine) return firstFace;
+    freeCollisionFaces(firstFace);
+    return nullptr;
 }
 
 void freeCollisionFaces(collisionFace *firstFace)

@@ -33,8 +33,9 @@ typedef struct meshTriangle {
 } meshTriangle;
 
 typedef struct meshData {
-    int headerValid;  // a label and a count above 0: the mesh is drawn, if only as nothing
-    int headerCount;  // only compared by the collision loader
+    int headerValid; // a label and a count above 0: the mesh is drawn, if only as nothing
+    int headerCount; // only compared by the collision loader
+    int headerLine;
     int numTriangles; // read, whether or not their entries were whole
     int capacity;
     meshTriangle *triangles;
@@ -53,29 +54,33 @@ typedef struct meshData {
     // kept as written: drawing ignores them.)
     readRecord oddNumber;
     int oddNumbers;
+    // The first slip in an entry read whole (a missing or spaced "]", a
+    // decimal comma), and how many there are.
+    readRecord slip;
+    int slips;
 } meshData;
 
-// Reads the mesh file fname into *mesh (zeroed first). Returns success when the
-// triangles ended at an entry that is not a normal (a well-formed file ends
-// with a line break), unknown when the file ended where a triangle's separator
-// was due or its header is not valid; never failure. A short colour leaves 128
-// in what it lacks, a short position 0 in what it lacks and the reading goes
-// on out of step.
-condition readMesh(const char *fname, meshData *mesh);
+// Reads the mesh file fname into *mesh (zeroed first), its records naming a
+// drawn mesh or a collision mesh as kind says. Returns success when the triangles ended at an entry
+// that is not a normal (a well-formed file ends with a line break), unknown
+// when the file ended where a triangle's separator was due or its header is not
+// valid; never failure. A short colour leaves 128 in what it lacks, a short
+// position 0 in what it lacks and the reading goes on out of step.
+condition readMesh(const char *fname, meshData *mesh, fileKind kind = drawnMeshFile);
 void freeMesh(meshData *mesh);
 
-// Reads a collision mesh: every triangle must be whole and there must be at
-// least as many as the header says. Returns the faces in file order, each with
-// a unit normal and its plane's offset, or null with *problem saying why; no
-// partial list ever comes back. *problem is readFine on success.
-collisionFace *loadCollisionFaces(const char *fname, readRecord *problem);
-void freeCollisionFaces(collisionFace *firstFace);
-
-// loadCollisionFaces with the face allocator passed in, so that running out of
-// memory part-way through a file can be tried on purpose. allocFace gives one
-// zeroed face, or null.
+// The faces of a collision mesh read by readMesh, as the game takes them:
+// every triangle must be whole, up to the first that is not, and there must be
+// at least as many as the header says. Returns the faces in file order, each
+// with its normal as written scaled to unit length and its plane's offset, or
+// null with *problem saying why (where the file was read, it names the
+// collision mesh only if the mesh was read as one); no partial list ever comes
+// back. *problem is readFine on success. allocFace gives one zeroed face, or
+// null; null stands for the usual allocator, and another lets running out of
+// memory part-way through a file be tried on purpose.
 typedef collisionFace *(*faceAllocator)(void);
-collisionFace *loadCollisionFacesWith(const char *fname, faceAllocator allocFace, readRecord *problem);
+collisionFace *collisionFacesOf(const meshData *mesh, faceAllocator allocFace, readRecord *problem);
+void freeCollisionFaces(collisionFace *firstFace);
 
 // What the game prints about a record of a mesh or collision mesh (nothing for
 // most), and about a drawn mesh's reading: a line for each short position,

@@ -41,13 +41,43 @@ char *readWhole(FILE *f, long *size)
     return text;
 }
 
+// What an entry's value is, for the slips a value of its kind can hide.
+enum valueShape { plainValue, numberValue, bracketedValue };
+
+void noteSlip(dataFile *d, readEvent what, long offender, bool outOfStep);
+
+// A value the game reads whole can still be written wrong: a bracketed one is
+// read up to its third number whether or not the "]" follows at once, and a
+// number up to a comma. Whatever stands there is read as the next label.
+void lookForSlip(dataFile *d, valueShape shape)
+{
+    long at = ftell(d->f);
+    char next = at < d->size ? d->text[at] : ' ';
+    if (shape == bracketedValue && at > 0 && d->text[at - 1] != ']') {
+        long word = at;
+        while (word < d->size && blank(d->text[word]))
+            word++;
+        if (next == ',')
+            noteSlip(d, readDecimalComma, at, true);
+        else if (word > at && word < d->size && d->text[word] == ']')
+            noteSlip(d, readBlankBracket, word, true);
+        else
+            noteSlip(d, readNoBracket, at, !blank(next));
+    } else if (shape == numberValue && next == ',' && at + 1 < d->size &&
+               isdigit((unsigned char)d->text[at + 1])) {
+        noteSlip(d, readDecimalComma, at, true);
+    }
+}
+
 // Labels are notes for whoever reads the file: the word is skipped rather than
 // stored, so any length is accepted and nothing can be written past a buffer,
-// and it still counts as one conversion, as it would if it were kept.
-int entry(dataFile *d, const char *expected, const char *valueFormat, ...)
+// and it still counts as one conversion, as it would if it were kept. An entry
+// read whole (whole conversions) is looked at for slips.
+int entry(dataFile *d, const char *expected, valueShape shape, int whole, const char *valueFormat, ...)
 {
     d->start = ftell(d->f);
     d->expected = expected;
+    d->entries++;
     int n = fscanf(d->f, "%*s") == EOF ? 0 : 1;
     if (n) {
         va_list values;
@@ -56,6 +86,7 @@ int entry(dataFile *d, const char *expected, const char *valueFormat, ...)
         va_end(values);
         n += converted == EOF ? 0 : converted;
     }
+    if (n == whole) lookForSlip(d, shape);
     return n;
 }
 
@@ -106,21 +137,21 @@ void closeData(dataFile *d)
 
 int readTriple(dataFile *d, float *a, float *b, float *c)
 {
-    return entry(d, "[x, y, z]", " [%f, %f, %f]", a, b, c);
+    return entry(d, "[x, y, z]", bracketedValue, 4, " [%f, %f, %f]", a, b, c);
 }
 
 int readColour(dataFile *d, unsigned short *r, unsigned short *g, unsigned short *b)
 {
-    return entry(d, "[red, green, blue]", " [%hu, %hu, %hu]", r, g, b);
+    return entry(d, "[red, green, blue]", bracketedValue, 4, " [%hu, %hu, %hu]", r, g, b);
 }
 
-int readNumber(dataFile *d, float *value) { return entry(d, "a number", " %f", value); }
+int readNumber(dataFile *d, float *value) { return entry(d, "a number", numberValue, 2, " %f", value); }
 
-int readCount(dataFile *d, int *value) { return entry(d, "a whole number", " %d", value); }
+int readCount(dataFile *d, int *value) { return entry(d, "a whole number", plainValue, 2, " %d", value); }
 
 int readFileName(dataFile *d, char *name)
 {
-    return entry(d, "a file name", " %" MAX_FILENAME_LENGTH_AS_STRING "s", name);
+    return entry(d, "a file name", plainValue, 2, " %" MAX_FILENAME_LENGTH_AS_STRING "s", name);
 }
 
 int readSeparator(dataFile *d) { return getc(d->f); }
@@ -153,6 +184,47 @@ void recordEntry(dataFile *d, readRecord *r, readEvent what, int entryNumber, in
             r->found[n++] = blank(d->text[i]) ? ' ' : d->text[i];
     while (n > 0 && r->found[n - 1] == ' ')
         r->found[--n] = '\0';
+}
+
+namespace
+{
+
+// The record of a slip runs from the entry's label to the end of the word
+// where the slip shows, offender.
+void noteSlip(dataFile *d, readEvent what, long offender, bool outOfStep)
+{
+    if (d->slips++ > 0) return;
+    long at = ftell(d->f);
+    fseek(d->f, offender, SEEK_SET);
+    recordEntry(d, &d->slip, what, d->entries - 1, outOfStep);
+    fseek(d->f, at, SEEK_SET);
+}
+
+} // namespace
+
+void recordRest(dataFile *d, readRecord *r, int entryNumber, int wholeCount)
+{
+    *r = readRecord{};
+    long at = ftell(d->f), word = at;
+    while (word < d->size && blank(d->text[word]))
+        word++;
+    if (word == d->size) return;
+    d->start = word;
+    d->expected = "";
+    fseek(d->f, 0, SEEK_END);
+    recordEntry(d, r, readUnread, entryNumber, wholeCount);
+    fseek(d->f, at, SEEK_SET);
+}
+
+int wholeAhead(dataFile *d, bool (*read)(dataFile *look))
+{
+    dataFile look = *d;
+    long at = ftell(d->f);
+    int n = 0;
+    while (read(&look))
+        n++;
+    fseek(d->f, at, SEEK_SET);
+    return n;
 }
 
 bool isFinite(vec3 v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }

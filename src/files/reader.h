@@ -43,6 +43,13 @@ typedef enum readEvent {
     readColourRange, // a mesh colour beyond 255: drawn as its low 8 bits
     readNotFinite,   // nan or inf in a mesh's position
     readTooFar,      // a mesh position beyond COORDINATE_LIMIT
+    // Slips in an entry the game reads as whole: it takes the values it could,
+    // and what follows them, if not a blank, as the next entry's label.
+    readNoBracket,    // a triple or colour without its closing bracket
+    readBlankBracket, // a blank before a triple's or colour's closing bracket
+    readDecimalComma, // a number written with a comma for its decimal point
+    // Words after the last entry a count asks for, which the game never reads.
+    readUnread,
 } readEvent;
 
 const int FOUND_LENGTH = 60;
@@ -58,7 +65,10 @@ typedef struct readRecord {
     char file[MAX_FILENAME_LENGTH + 1];
     int line;
     int entry;
-    int count; // a header's count where it matters; the value read for an odd colour
+    // A header's count where it matters; the value read for an odd colour; for
+    // a slip, 1 when the reading goes on out of step after it; for words left
+    // unread, the count that would have the game read every whole entry.
+    int count;
     const char *expected;
     char found[FOUND_LENGTH + 1];
 } readRecord;
@@ -74,8 +84,11 @@ typedef struct dataFile {
     fileKind kind;
     long start;
     const char *expected;
-    long counted; // lines are counted up to here,
-    int line;     // and this is the line there
+    long counted;    // lines are counted up to here,
+    int line;        // and this is the line there
+    int entries;     // begun so far: the next entry's number
+    readRecord slip; // the first slip in an entry read whole, and how many there are
+    int slips;
 } dataFile;
 
 // Opens name for reading; returns readFine, readCannotOpen or readOutOfMemory.
@@ -98,6 +111,13 @@ int readSeparator(dataFile *d);
 
 // The line where the last entry began.
 int entryLine(dataFile *d);
+// After the last entry a count asks for, which is the given entry of the file:
+// with words still to come, a readUnread record about them, its count
+// wholeCount, else a readFine one. The reading stays where it was.
+void recordRest(dataFile *d, readRecord *r, int entry, int wholeCount);
+// How many times read succeeds on what follows; the reading stays where it
+// was, and nothing read counts as an entry or a slip.
+int wholeAhead(dataFile *d, bool (*read)(dataFile *look));
 // A record about the last entry read, which is the given entry of the file.
 // The record for a file that did not open names only the file.
 void recordEntry(dataFile *d, readRecord *r, readEvent what, int entry, int count);

@@ -2,6 +2,7 @@
 // meshes they are drawn with. Entries are recognised by position alone.
 #include "files/sceneFile.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 
@@ -71,7 +72,7 @@ int roomForPin(sceneReading *r, int i)
     if (makeRoom((void **)&s->pins, &s->pinRecords, i, s->numPins, sizeof(dynamicObject)) &&
         makeRoom((void **)&s->pinMeshes, &s->pinMeshRecords, i, s->numPins, sizeof(meshEntry)))
         return 1;
-    stop(r, readOutOfMemory, firstPinEntry + ENTRIES_PER_PIN * i);
+    stop(r, readOutOfMemory, pinEntry(i, pinLocation));
     return 0;
 }
 
@@ -79,17 +80,39 @@ void readPins(sceneReading *r)
 {
     sceneData *s = r->s;
     for (int i = 0; i < s->numPins && r->numValues != 0 && roomForPin(r, i); i++) {
-        int entry = firstPinEntry + ENTRIES_PER_PIN * i;
         dynamicObject *pin = &s->pins[i];
-        readVec(r, entry, &pin->initLoc);
+        readVec(r, pinEntry(i, pinLocation), &pin->initLoc);
         if (r->numValues == 0) break;
         pin->location = pin->initLoc;
         pin->velocity = vec3{0, 0, 0};
         pin->inPlay = 1;
-        readNumber(r, entry + 1, &pin->radius);
-        readNumber(r, entry + 2, &pin->mass);
-        readMeshEntry(r, entry + 3, &s->pinMeshes[i]);
+        readNumber(r, pinEntry(i, pinRadius), &pin->radius);
+        readNumber(r, pinEntry(i, pinMass), &pin->mass);
+        readMeshEntry(r, pinEntry(i, pinMesh), &s->pinMeshes[i]);
     }
+}
+
+// A pin's four entries read whole, where the text goes on after the last pin.
+bool readsAsPin(dataFile *d)
+{
+    float x, y, z, radius, mass;
+    char name[MAX_FILENAME_LENGTH + 1];
+    return readTriple(d, &x, &y, &z) == 4 && readNumber(d, &radius) == 2 && readNumber(d, &mass) == 2 &&
+           readFileName(d, name) == 2;
+}
+
+// Closes the file; what it was read through to holds nothing unread, else the
+// pins it holds beyond the count are counted.
+condition finish(sceneReading *r, condition result)
+{
+    sceneData *s = r->s;
+    s->slip = r->d.slip;
+    s->slips = r->d.slips;
+    if (result == success)
+        recordRest(&r->d, &s->unread, pinEntry(std::max(s->numPins, 0), pinLocation),
+                   std::max(s->numPins, 0) + wholeAhead(&r->d, readsAsPin));
+    closeData(&r->d);
+    return result;
 }
 
 } // namespace
@@ -109,7 +132,8 @@ condition readScene(const char *fName, sceneData *s)
     readMeshEntry(&r, worldMeshEntry, &s->world);
 
     if (readFileName(&r, collisionMeshEntry, s->collisionName)) {
-        s->firstCollisionFace = loadCollisionFaces(s->collisionName, &s->collisionProblem);
+        readMesh(s->collisionName, &s->collisionMesh, collisionMeshFile);
+        s->firstCollisionFace = collisionFacesOf(&s->collisionMesh, nullptr, &s->collisionProblem);
         if (s->firstCollisionFace == nullptr) stop(&r, readMeshFailed, collisionMeshEntry);
     }
 
@@ -124,21 +148,16 @@ condition readScene(const char *fName, sceneData *s)
     readNumber(&r, ballMassEntry, &s->ball.mass);
     readMeshEntry(&r, ballMeshEntry, &s->ballMesh);
 
-    if (r.numValues == 0) {
-        closeData(&r.d);
-        return failure;
-    }
+    if (r.numValues == 0) return finish(&r, failure);
     // With a count of 0 or less no pin entry is read and no array made.
     if (s->numPins > 0) {
         readPins(&r);
         if (r.numValues == 0) {
             s->pinsIncomplete = 1;
-            closeData(&r.d);
-            return failure;
+            return finish(&r, failure);
         }
     }
-    closeData(&r.d);
-    return success;
+    return finish(&r, success);
 }
 
 void writeSceneMessages(FILE *out, const sceneData *s)
@@ -169,6 +188,7 @@ int sceneEntryLine(const sceneData *s, int entry)
 void freeSceneData(sceneData *s)
 {
     freeCollisionFaces(s->firstCollisionFace);
+    freeMesh(&s->collisionMesh);
     freeMesh(&s->world.mesh);
     freeMesh(&s->ballMesh.mesh);
     for (int i = 0; i < s->pinMeshRecords; i++)

@@ -22,6 +22,11 @@ typedef struct sceneData {
     // collisionProblem, says why), for want of memory, or at the file itself.
     readRecord problem;
     readRecord collisionProblem;
+    // The first slip in an entry read whole, and how many there are; and, in a
+    // file read through, the words after its last pin (readUnread) or none.
+    readRecord slip;
+    int slips;
+    readRecord unread;
     int *entryLines; // the line of each entry read, by its number; entryLineRecords of them
     int entryLineRecords;
     float bgRed, bgGreen, bgBlue;
@@ -34,6 +39,7 @@ typedef struct sceneData {
     int pinRecords;
     collisionFace *firstCollisionFace;
     char collisionName[MAX_FILENAME_LENGTH + 1];
+    meshData collisionMesh; // as written, which the faces are made from
     meshEntry world, ballMesh;
     meshEntry *pinMeshes; // one for each record of pins
     int pinMeshRecords;
@@ -55,6 +61,11 @@ enum sceneEntry {
     firstPinEntry,
     ENTRIES_PER_PIN = 4
 };
+// A pin's entries, and where pin `pin` (from 0) has each; an entry's pin and field.
+enum pinField { pinLocation, pinRadius, pinMass, pinMesh };
+inline int pinEntry(int pin, int field) { return firstPinEntry + ENTRIES_PER_PIN * pin + field; }
+inline int pinOfEntry(int entry) { return (entry - firstPinEntry) / ENTRIES_PER_PIN; }
+inline int fieldOfEntry(int entry) { return (entry - firstPinEntry) % ENTRIES_PER_PIN; }
 
 // Reads the scene file fName into *scene (zeroed first): every entry in order,
 // each mesh it names and its collision mesh. An entry that is not whole ends

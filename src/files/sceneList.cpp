@@ -2,6 +2,12 @@
 
 #include <cstdlib>
 
+static bool readsAsEntry(dataFile *d)
+{
+    char name[MAX_FILENAME_LENGTH + 1];
+    return readFileName(d, name) == 2;
+}
+
 void readSceneList(const char *fname, sceneList *list)
 {
     *list = sceneList{};
@@ -37,6 +43,7 @@ void readSceneList(const char *fname, sceneList *list)
         }
         list->lines[i] = entryLine(&d);
     }
+    if (i == n) recordRest(&d, &list->unread, 1 + n, n + wholeAhead(&d, readsAsEntry));
     closeData(&d);
     if (i == n) {
         list->count = n;

@@ -13,6 +13,7 @@ typedef struct sceneList {
     int *lines;      // where each name stands
     int capacity;
     readRecord problem; // why the list is bad, or readFine
+    readRecord unread;  // the words after the last entry the header counts (readUnread), or none
 } sceneList;
 
 // Reads the list in the file named fname: a header "label count", then count

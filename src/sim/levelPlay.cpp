@@ -10,8 +10,6 @@ namespace
 const float CAMERA_SPEED = 20.0f;
 const float DEFAULT_LOWER_BOUND = -100.0f;
 
-dynamicObject *objectAt(levelPlay *p, int i) { return i == 0 ? &p->ball : &p->pins[i - 1]; }
-
 // The look direction blends toward the ball: the unit direction to the ball
 // weighted by cameraSpeed * dt plus the unit old direction weighted by
 // (1 - dt) / cameraSpeed, left unnormalised.
@@ -46,7 +44,7 @@ void rememberStepStart(levelPlay *p)
 {
     if (!p->stepStart) return;
     for (int i = 0; i <= p->numPins; i++)
-        p->stepStart[i] = objectAt(p, i)->location;
+        p->stepStart[i] = objectAt(&p->ball, p->pins, i)->location;
     p->lookAtStepStart = p->cameraVelocity;
 }
 
@@ -54,7 +52,8 @@ void forgetJumps(levelPlay *p)
 {
     if (!p->stepStart) return;
     for (int i = 0; i <= p->numPins; i++)
-        if (!objectAt(p, i)->inPlay) p->stepStart[i] = objectAt(p, i)->location;
+        if (!objectAt(&p->ball, p->pins, i)->inPlay)
+            p->stepStart[i] = objectAt(&p->ball, p->pins, i)->location;
 }
 
 // One step; returns 1 when the level is won.
@@ -159,7 +158,7 @@ bool dragPush(int totalX, int totalY, float motionTime, float xsens, float ysens
 
 vec3 locationBetweenSteps(const levelPlay *p, int object)
 {
-    vec3 now = object == 0 ? p->ball.location : p->pins[object - 1].location;
+    vec3 now = objectAt(&p->ball, p->pins, object)->location;
     return p->stepStart ? between(p->stepStart[object], now, carriedFraction(p)) : now;
 }
 

@@ -13,12 +13,6 @@
 namespace
 {
 
-// The object sequence is the ball, then the pins in array order.
-dynamicObject *objectAt(dynamicObject *ballObj, dynamicObject *pinObjs, int i)
-{
-    return i == 0 ? ballObj : &pinObjs[i - 1];
-}
-
 bool isFinite(vec3 v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 // The normal parts of the two velocities after the exchange. With M the common

@@ -1,6 +1,6 @@
 """The Debian package made from this build tree, unpacked in a folder whose path has a blank (or with
-$PINWHIRL_INSTALLED_DEB, as installed): its launcher, checker, lintian, manual pages, desktop entry, AppStream,
-the level authors' example."""
+$PINWHIRL_INSTALLED_DEB, as installed): its launcher (which checks a pack folder first), checker, lintian,
+manual pages, desktop entry, AppStream, the level authors' example."""
 
 import os
 import pathlib
@@ -30,6 +30,11 @@ class Package(GameTest):
         self.launch("classic", launcher=launcher)
         self.holdUntil("Escape", DONE)
         self.assertExits("1 a pack\n" + START % 23 + played("bridge.scene") + DONE)
+        # A pack being written: the installed checker's errors on standard error, then the game as ever.
+        self.launch("classic", ["slip.txt", "over.txt"], launcher=launcher)
+        self.holdUntil("Escape", DONE)
+        self.assertExits(START % 2 + played("slip.txt") + DONE,
+                         stderr=r'a pack/slip\.txt:12: error: pin 1, location: the closing "\]" is missing; [^\n]*\n')
 
     def testTheCheckerLintianAndTheValidatorsPassTheInstalledFiles(self):
         # The pack's throws and order are proven by check.pack; here the installed checker reads it all.
@@ -42,7 +47,8 @@ class Package(GameTest):
         self.assertEqual(sorted(p.name for p in examples.iterdir()), ["pinwhirlshapes.py", "walledLevel.py"])
         self.assertRegex(run("dpkg-deb", "-f", self.deb, "Depends").stdout, r"libc6 .*libgl1.*libsdl1\.2debian")
         self.assertEqual(run("lintian", "--fail-on", "error,warning", self.deb).stdout, "")
-        for page in ("man6/pinwhirl.6.gz", "man1/pinwhirl-check.1.gz", "man5/pinwhirl-level.5.gz"):
+        pages = ("man6/pinwhirl.6.gz", "man1/pinwhirl-check.1.gz", "man1/pinwhirl-import.1.gz", "man5/pinwhirl-level.5.gz")
+        for page in pages:
             self.assertEqual(run("man", "--warnings", "-l", self.root / "usr/share/man" / page).stderr, "", page)
         self.assertEqual(run("desktop-file-validate", self.root / "usr/share/applications/pinwhirl.desktop").stdout, "")
         metainfo = self.root / "usr/share/metainfo/invalid.pinwhirl.pinwhirl.metainfo.xml"

@@ -63,9 +63,11 @@ static void readFile(char kind, char *name, faceAllocator allocFace)
                        c.colour[1], c.colour[2]);
         freeMesh(&m);
     } else if (kind == 'c') {
+        meshData m;
         readRecord problem;
-        collisionFace *faces = allocFace ? loadCollisionFacesWith(name, allocFace, &problem)
-                                         : loadCollisionFaces(name, &problem);
+        readMesh(name, &m, collisionMeshFile);
+        collisionFace *faces = collisionFacesOf(&m, allocFace, &problem);
+        freeMesh(&m);
         writeMeshMessage(stdout, &problem);
         int n = 0;
         for (collisionFace *f = faces; f; f = f->nextFace)
