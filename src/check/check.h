@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "files/sceneFile.h"
+#include "plan/person.h"
 #include "plan/throwPlan.h"
 
 enum severity { noteFinding, warningFinding, errorFinding };
@@ -29,14 +30,40 @@ void checkValues(const std::string &name, const sceneData *scene);
 void checkGeometry(const std::string &name, const sceneData *scene);
 // The level left alone for half a minute: what moves or falls out.
 void checkSettling(const std::string &name, const sceneData *scene);
-// Searches for at most maxThrows throws that clear the level, played as the
-// game plays them; the drags found, or none.
-std::vector<drag> searchThrows(const std::string &name, const sceneData *scene, int maxThrows,
-                               bool showProgress);
-// How hard the level is: the throws it takes on average when the first is any
-// of a grid of drags (21 slopes by 4 lengths) and the rest are the search's,
-// more than maxThrows counting as maxThrows + 1. *throws holds the search's
-// drags and is given the fewest found, should a first throw of the grid lead
-// to fewer.
-double measureDifficulty(const std::string &name, const sceneData *scene, int maxThrows,
-                         std::vector<drag> *throws, bool showProgress);
+// The level as the game starts it, awaiting the first throw, over its own
+// copy of the pins.
+levelPlay startPlay(const sceneData *s, std::vector<dynamicObject> &pins, faceIndex *index);
+
+// How a level is measured: the hands of the people who play it (the first
+// is the steady player the difficulty is taken from), attempts for each,
+// the threads to spread them over, and the most throws the par may take.
+struct personSettings {
+    std::vector<hands> people;
+    int attempts;
+    int threads;
+    int maxThrows;
+    bool showProgress;
+};
+// A person's throws to clear a level over their attempts: the mean (more
+// than PERSON_THROWS counting PERSON_THROWS + 1) with its 95% interval, and
+// the shares of attempts cleared within par + 1 throws and within six.
+const int PERSON_THROWS = 10;
+struct personFigures {
+    hands hand;
+    int attempts;
+    double mean, low, high;
+    double withinParPlusOne, withinSix;
+};
+struct levelFigures {
+    std::vector<drag> throws; // the par's, or none when the search clears it in no more than maxThrows
+    bool throwsToTheStep;     // they clear it only thrown at the moment meant, to the step
+    throwAdvice first;        // the advice for the first throw, with its window
+    std::vector<personFigures> people;
+};
+levelFigures measureLevel(const std::string &name, const sceneData *s, const personSettings &settings);
+// What keys a random stream by the hands: their spreads.
+uint64_t handKey(const hands &h);
+
+// pinwhirl-check --try: plays the drags on the level one after another and
+// tells after each where the ball went and what it touched.
+void tryDrags(const std::string &name, const sceneData *s, const std::vector<drag> &drags);

@@ -1,7 +1,7 @@
 // A level that the game would load, looked at as its author would want: meshes
 // that culling hides or whose normals mislead the physics, objects that start
-// inside something or above nothing, what moves when nobody throws, and throws
-// that clear it, all with the game's own physics step.
+// inside something or above nothing, and what moves when nobody throws, all
+// with the game's own physics step.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -17,7 +17,6 @@ namespace
 const double SIN_ONE_DEGREE = 0.0175;
 const int SETTLE_MS = 30000;
 const float ALLOWED_DRIFT = 0.05f; // resting objects hop a little
-const int LAST_WAIT_MS = 10000;    // after the last throw, what still rolls may still fall
 const double LEAST_CONTRAST = 4.5; // WCAG's least for text, between relative luminances
 
 struct dvec {
@@ -225,8 +224,8 @@ void checkTriangles(const std::string &file, const meshData &m, bool collision)
     }
 }
 
-// The level as the game starts it, awaiting the first throw, over its own
-// copy of the pins.
+} // namespace
+
 levelPlay startPlay(const sceneData *s, std::vector<dynamicObject> &pins, faceIndex *index)
 {
     levelPlay p = newLevelPlay();
@@ -240,81 +239,6 @@ levelPlay startPlay(const sceneData *s, std::vector<dynamicObject> &pins, faceIn
     vec_normalize(&p.cameraVelocity);
     return p;
 }
-
-// A throw as a player makes it: the drag over DRAG_MS, the throw watched until
-// the ball is back (its ten seconds, or less if it falls out), then a wait.
-void playThrow(levelPlay *p, drag d, int waitMs)
-{
-    beginThrow(p);
-    addDrag(p, d.right, -d.up);
-    advanceLevel(p, DRAG_MS);
-    endDrag(p);
-    while (p->gameState == watchingThrow && !advanceLevel(p, STEP_MS)) {
-    }
-    advanceLevel(p, waitMs);
-}
-
-// The wait after throw n (from 0) of at most maxThrows: the player's aim
-// before the next, or after the last, the time what still rolls takes to fall.
-int waitAfter(int n, int maxThrows) { return n + 1 == maxThrows ? LAST_WAIT_MS : AIM_MS; }
-
-// Pins moved or fell between two states of the same level.
-bool pinsMoved(const levelPlay &before, const levelPlay &after)
-{
-    if (after.remainingPins != before.remainingPins) return true;
-    for (int i = 0; i < before.numPins; i++)
-        if (vec_mag(vec_between_points(before.pins[i].location, after.pins[i].location)) > ALLOWED_DRIFT)
-            return true;
-    return false;
-}
-
-// The search's slopes, the drag to the right for each pixel up: straight first,
-// then more and more to either side, 0.05 at a time up to 0.5.
-const int SLOPES = 21;
-float slopeAt(int k) { return k == 0 ? 0 : 0.05f * (float)((k + 1) / 2) * (k % 2 ? 1 : -1); }
-
-// The search from a level in play, throw `n` of at most maxThrows: each round
-// tries the slopes in turn, the plain ones first, each with every drag of ups,
-// and plays the throw that leaves the fewest pins. The drags that clear the
-// level, or none.
-std::vector<drag> searchFrom(levelPlay p, std::vector<dynamicObject> pins, int n, int maxThrows,
-                             const std::vector<int> &ups, const std::string &progress)
-{
-    const int TRIES = SLOPES * (int)ups.size();
-    p.pins = pins.data();
-    std::vector<dynamicObject> tryPins;
-    std::vector<drag> played;
-    for (; n < maxThrows && p.remainingPins > 0; n++) {
-        int wait = waitAfter(n, maxThrows);
-        drag best = {0, 0};
-        int bestLeft = p.remainingPins + 1;
-        for (int k = 0, tried = 0; k < SLOPES && bestLeft > 0; k++) {
-            float slope = slopeAt(k);
-            for (int up : ups) {
-                if (!progress.empty())
-                    fprintf(stderr, "\r%s: throw %d of at most %d, trying %d of %d ", progress.c_str(), n + 1,
-                            maxThrows, ++tried, TRIES);
-                drag d = {(int)lroundf(slope * (float)up), up};
-                levelPlay q = p;
-                tryPins = pins;
-                q.pins = tryPins.data();
-                playThrow(&q, d, wait);
-                if (q.remainingPins < bestLeft) best = d, bestLeft = q.remainingPins;
-                if (bestLeft == 0) break;
-            }
-        }
-        playThrow(&p, best, wait);
-        played.push_back(best);
-    }
-    return p.remainingPins > 0 ? std::vector<drag>{} : played;
-}
-
-// The drags of the search, by how far up the screen: middling ones first.
-const std::vector<int> SEARCH_UPS = {200, 150, 250, 300, 125, 350, 400};
-// The first throws the difficulty is measured over, each at every slope of the search.
-const std::vector<int> DIFFICULTY_UPS = {150, 200, 250, 350};
-
-} // namespace
 
 void checkGeometry(const std::string &name, const sceneData *s)
 {
@@ -444,65 +368,4 @@ void checkSettling(const std::string &name, const sceneData *s)
                        (fell[i] ? " falls out" : " moves " + number(worst[i]) + " from where it starts") +
                        " when the level is left alone for " + number(SETTLE_MS / 1000) + " seconds");
     freeFaceIndex(index);
-}
-
-// Tries drags of 125 to 400 pixels up the screen, the plain ones first:
-// straight down the lane at middling speeds, then more and more to the side.
-std::vector<drag> searchThrows(const std::string &name, const sceneData *s, int maxThrows, bool showProgress)
-{
-    faceIndex *index = buildFaceIndex(s->firstCollisionFace);
-    std::vector<dynamicObject> pins;
-    levelPlay p = startPlay(s, pins, index);
-    advanceLevel(&p, AIM_MS);
-    std::vector<drag> played = searchFrom(p, pins, 0, maxThrows, SEARCH_UPS, showProgress ? name : "");
-    if (showProgress) fprintf(stderr, "\r\033[K");
-    freeFaceIndex(index);
-    return played;
-}
-
-// Every first throw of the grid is played, then the search finishes the level
-// from where that throw left it, over the same grid to keep the cost down. A
-// first throw that moves no pin leaves the level as it found it: it costs one
-// throw more than the fewest found. Taking more than maxThrows counts as one
-// throw more than that.
-double measureDifficulty(const std::string &name, const sceneData *s, int maxThrows,
-                         std::vector<drag> *throws, bool showProgress)
-{
-    faceIndex *index = buildFaceIndex(s->firstCollisionFace);
-    std::vector<dynamicObject> pins, tryPins;
-    levelPlay start = startPlay(s, pins, index);
-    advanceLevel(&start, AIM_MS);
-    int tries = SLOPES * (int)DIFFICULTY_UPS.size(), tried = 0, idle = 0;
-    std::vector<int> taken; // throws in all after each first throw that moved a pin
-    for (int k = 0; k < SLOPES; k++) {
-        float slope = slopeAt(k);
-        for (int up : DIFFICULTY_UPS) {
-            if (showProgress)
-                fprintf(stderr, "\r%s: difficulty, first throw %d of %d \033[K", name.c_str(), ++tried,
-                        tries);
-            drag first = {(int)lroundf(slope * (float)up), up};
-            levelPlay q = start;
-            tryPins = pins;
-            q.pins = tryPins.data();
-            playThrow(&q, first, waitAfter(0, maxThrows));
-            if (!pinsMoved(start, q)) {
-                idle++;
-                continue;
-            }
-            std::vector<drag> rest = searchFrom(q, tryPins, 1, maxThrows, DIFFICULTY_UPS, "");
-            bool cleared = q.remainingPins == 0 || !rest.empty();
-            taken.push_back(cleared ? 1 + (int)rest.size() : maxThrows + 1);
-            if (cleared && (throws->empty() || 1 + rest.size() < throws->size())) {
-                rest.insert(rest.begin(), first);
-                *throws = rest;
-            }
-        }
-    }
-    if (showProgress) fprintf(stderr, "\r\033[K");
-    freeFaceIndex(index);
-    int fewest = throws->empty() ? maxThrows : (int)throws->size();
-    double sum = idle * std::min(maxThrows + 1, 1 + fewest);
-    for (int t : taken)
-        sum += t;
-    return sum / tries;
 }

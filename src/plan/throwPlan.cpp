@@ -25,9 +25,6 @@ const int HORIZON = THROW_MOMENT_STEPS + WATCH_STEPS + PAUSE_STEPS + 2;
 // Two spheres closer than their radii and this much may touch: far more than
 // the rounding of the physics' own distance.
 const double REACH_MARGIN = 0.01;
-// A pin whose track wanders further than this is not standing still: it is
-// simulated all the time.
-const double STANDING_EXTENT = 0.5;
 
 // Whether a sphere of radius r at any point of the box lo..hi can reach a
 // sphere of radius s at any point of the box lo2..hi2 (points are boxes too).
@@ -40,22 +37,61 @@ bool mayReach(vec3 lo, vec3 hi, double r, vec3 lo2, vec3 hi2, double s)
     return gap[0] * gap[0] + gap[1] * gap[1] + gap[2] * gap[2] < reach * reach;
 }
 
+bool mayTouch(const dynamicObject &a, const dynamicObject &b)
+{
+    return mayReach(a.location, a.location, a.radius, b.location, b.location, b.radius);
+}
+
 void widen(vec3 *lo, vec3 *hi, vec3 p)
 {
     *lo = {std::min(lo->x, p.x), std::min(lo->y, p.y), std::min(lo->z, p.z)};
     *hi = {std::max(hi->x, p.x), std::max(hi->y, p.y), std::max(hi->z, p.z)};
 }
 
+dynamicObject &trackAt(leftAlone *alone, int pin, int step)
+{
+    return alone->tracks[(size_t)pin * (alone->horizon + 1) + step];
+}
+const dynamicObject &trackAt(const leftAlone *alone, int pin, int step)
+{
+    return alone->tracks[(size_t)pin * (alone->horizon + 1) + step];
+}
+
+// The world from `from` for the horizon, through the physics step the level
+// takes: each pin's track, and who comes within reach of whom at each step.
+void recordTracks(leftAlone *alone, const levelPlay &from, std::vector<contactAt> *byPin)
+{
+    dynamicObject ball = from.ball;
+    std::vector<dynamicObject> pins(from.pins, from.pins + from.numPins);
+    int left = from.remainingPins, n = from.numPins;
+    for (int k = 0; k <= alone->horizon; k++) {
+        for (int i = 0; i < n; i++) {
+            trackAt(alone, i, k) = pins[i];
+            if (k > 0 && trackAt(alone, i, k - 1).inPlay && !pins[i].inPlay) alone->leaves[i] = k - 1;
+        }
+        if (k == alone->horizon) break;
+        for (int i = 0; i < n; i++) {
+            if (!pins[i].inPlay) continue;
+            if (ball.inPlay && mayTouch(ball, pins[i])) byPin[i].push_back({k, -1});
+            for (int j = i + 1; j < n; j++)
+                if (pins[j].inPlay && mayTouch(pins[i], pins[j]))
+                    byPin[i].push_back({k, j}), byPin[j].push_back({k, i});
+        }
+        physicsStep(&ball, pins.data(), n, from.firstCollisionFace, from.worldLowerBound, STEP_SECONDS, &left,
+                    from.collisionIndex);
+    }
+}
+
 // An object alone in the level for `steps` steps, as the level's step moves
-// it when nothing else is near: each state into track (when given), where it
-// went into the box. Returns false once it leaves play.
+// it when nothing else is near: each state into track, where it went into the
+// box. Returns false once it leaves play.
 bool trackAlone(const levelPlay &p, dynamicObject o, int steps, dynamicObject *track, vec3 *lo, vec3 *hi)
 {
     *lo = *hi = o.location;
     int unused = 0;
     for (int k = 0; k <= steps; k++) {
         if (!o.inPlay) return false;
-        if (track) track[k] = o;
+        track[k] = o;
         widen(lo, hi, o.location);
         if (k < steps)
             physicsStep(&o, nullptr, 0, p.firstCollisionFace, p.worldLowerBound, STEP_SECONDS, &unused,
@@ -64,40 +100,58 @@ bool trackAlone(const levelPlay &p, dynamicObject o, int steps, dynamicObject *t
     return true;
 }
 
-const dynamicObject &trackAt(const restingWorld *rest, int pin, int step)
+void wake(throwRun *run, const leftAlone *alone, int pin)
 {
-    return rest->tracks[(size_t)pin * (rest->horizon + 1) + step];
-}
-
-void wake(throwRun *run, const restingWorld *rest, int pin)
-{
-    run->level.pins[pin] = trackAt(rest, pin, run->physicsSteps);
+    run->level.pins[pin] = trackAt(alone, pin, run->physicsSteps);
     run->asleep[pin] = 0;
 }
 
-bool mayTouch(const dynamicObject &o, const restingWorld *rest, int pin, float pinRadius)
+bool near(const reachPoint &a, const dynamicObject &b)
 {
-    return mayReach(o.location, o.location, o.radius, rest->boxLow[pin], rest->boxHigh[pin], pinRadius);
+    float dx = a.x - b.location.x, dy = a.y - b.location.y, dz = a.z - b.location.z;
+    float reach = a.r + b.radius + (float)REACH_MARGIN;
+    return dx * dx + dy * dy + dz * dz < reach * reach;
 }
 
-// Before a step: every sleeping pin that something awake may reach in it is
-// woken, at its place on its track; at the tracks' end, all are. Sleeping pins
-// never reach each other (buildRestingWorld sees to that).
-void wakeThreatened(throwRun *run, const restingWorld *rest)
+void addAwake(throwRun *run, vec3 at, float radius) { run->awake.push_back({at.x, at.y, at.z, radius}); }
+
+// Whether sleeping pin s must wake before step k: its track ends or leaves
+// play in it, something awake may reach it, or its track meets something
+// awake (the ball's track always counts as left).
+bool threatened(throwRun *run, const leftAlone *alone, int s, int k)
 {
-    levelPlay &p = run->level.play;
-    bool end = run->physicsSteps >= rest->horizon;
-    for (int s = 0; s < p.numPins; s++) {
-        if (!run->asleep[s]) continue;
-        float radius = trackAt(rest, s, 0).radius;
-        // The ball may be put back at its start within the step, before it moves.
-        dynamicObject start = p.ball;
-        start.location = start.initLoc;
-        bool threat =
-            end || (p.ball.inPlay && mayTouch(p.ball, rest, s, radius)) || mayTouch(start, rest, s, radius);
-        for (int j = 0; j < p.numPins && !threat; j++)
-            threat = !run->asleep[j] && p.pins[j].inPlay && mayTouch(p.pins[j], rest, s, radius);
-        if (threat) wake(run, rest, s);
+    if (k >= alone->horizon || alone->leaves[s] == k) return true;
+    const dynamicObject &here = trackAt(alone, s, k);
+    for (const reachPoint &a : run->awake)
+        if (near(a, here)) return true;
+    int &c = run->nextContact[s], end = alone->contactStart[s + 1];
+    while (c < end && alone->contacts[c].step < k)
+        c++;
+    for (int m = c; m < end && alone->contacts[m].step == k; m++)
+        if (alone->contacts[m].other < 0 || !run->asleep[alone->contacts[m].other]) return true;
+    return false;
+}
+
+// Before a step: every sleeping pin threatened in it wakes, at its place on
+// its track, until none is. What is awake: the ball, also at its start (it
+// may be put back there within the step, before it moves), and the pins in
+// play that are not asleep.
+void wakeThreatened(throwRun *run, const leftAlone *alone)
+{
+    const levelPlay &p = run->level.play;
+    run->awake.clear();
+    if (p.ball.inPlay) addAwake(run, p.ball.location, p.ball.radius);
+    addAwake(run, p.ball.initLoc, p.ball.radius);
+    for (int i = 0; i < p.numPins; i++)
+        if (!run->asleep[i] && p.pins[i].inPlay) addAwake(run, p.pins[i].location, p.pins[i].radius);
+    for (bool woke = true; woke;) {
+        woke = false;
+        for (int s = 0; s < p.numPins; s++)
+            if (run->asleep[s] && threatened(run, alone, s, run->physicsSteps)) {
+                wake(run, alone, s);
+                addAwake(run, p.pins[s].location, p.pins[s].radius);
+                run->woken++, woke = true;
+            }
     }
 }
 
@@ -107,17 +161,38 @@ bool sameState(const dynamicObject &a, const dynamicObject &b)
            !memcmp(&a.velocity, &b.velocity, sizeof a.velocity);
 }
 
-bool anyPinAwake(const throwRun *run)
+// The pins left at the end of the pause, once it is known at its step
+// `from`, `steps` before the end; or -1. It is known when no pin in play is
+// awake, the ball is on the track it takes alone from where it was put back,
+// and up to the end no sleeping pin's track meets anything but another's,
+// nor comes near the ball's: then each sleeping pin goes on along its track,
+// leaving play where its track does.
+int pinsLeftAtEnd(const throwRun *run, const leftAlone *alone, int putBack, int steps)
 {
-    for (int i = 0; i < run->level.play.numPins; i++)
-        if (!run->asleep[i] && run->level.pins[i].inPlay) return true;
-    return false;
+    const levelPlay &p = run->level.play;
+    int from = run->physicsSteps, to = from + steps, leaving = 0;
+    if (to > alone->horizon || !sameState(p.ball, alone->ballTrack[from - putBack])) return -1;
+    for (int s = 0; s < p.numPins; s++) {
+        if (!run->asleep[s]) {
+            if (p.pins[s].inPlay) return -1;
+            continue;
+        }
+        if (mayReach(alone->ballLow, alone->ballHigh, p.ball.radius, alone->boxLow[s], alone->boxHigh[s],
+                     trackAt(alone, s, 0).radius))
+            return -1;
+        for (int m = run->nextContact[s]; m < alone->contactStart[s + 1] && alone->contacts[m].step < to; m++)
+            if (alone->contacts[m].step >= from &&
+                (alone->contacts[m].other < 0 || !run->asleep[alone->contacts[m].other]))
+                return -1;
+        leaving += alone->leaves[s] >= from && alone->leaves[s] < to;
+    }
+    return p.remainingPins - leaving;
 }
 
 // One step of a world that moves; true when the level is won (nothing moved).
-bool stepWorld(throwRun *run, const restingWorld *rest, stepWatcher watcher, void *data)
+bool stepWorld(throwRun *run, const leftAlone *alone, stepWatcher watcher, void *data)
 {
-    if (rest) wakeThreatened(run, rest);
+    if (alone) wakeThreatened(run, alone);
     if (advanceLevel(&run->level.play, STEP_MS)) return true;
     run->physicsSteps++;
     if (watcher) watcher(&run->level.play, data);
@@ -197,76 +272,67 @@ void copyLevel(levelCopy *to, const levelPlay &from)
     to->play.stepStart = nullptr;
 }
 
-void buildRestingWorld(restingWorld *rest, const levelPlay &from)
+void buildLeftAlone(leftAlone *alone, const levelPlay &from)
 {
-    rest->numPins = from.numPins;
-    rest->horizon = HORIZON;
-    rest->sleeps.assign(from.numPins, 0);
-    rest->tracks.resize((size_t)from.numPins * (HORIZON + 1));
-    rest->boxLow.resize(from.numPins);
-    rest->boxHigh.resize(from.numPins);
-    for (int i = 0; i < from.numPins; i++) {
-        vec3 &lo = rest->boxLow[i], &hi = rest->boxHigh[i];
-        rest->sleeps[i] =
-            from.pins[i].inPlay &&
-            trackAlone(from, from.pins[i], HORIZON, &rest->tracks[(size_t)i * (HORIZON + 1)], &lo, &hi) &&
-            std::max({hi.x - lo.x, hi.y - lo.y, hi.z - lo.z}) < STANDING_EXTENT;
+    int n = from.numPins;
+    alone->numPins = n;
+    alone->horizon = HORIZON;
+    alone->tracks.resize((size_t)n * (HORIZON + 1));
+    alone->leaves.assign(n, HORIZON + 1);
+    std::vector<std::vector<contactAt>> byPin(n);
+    recordTracks(alone, from, byPin.data());
+    alone->contactStart.assign(1, 0);
+    alone->contacts.clear();
+    for (int i = 0; i < n; i++) {
+        alone->contacts.insert(alone->contacts.end(), byPin[i].begin(), byPin[i].end());
+        alone->contactStart.push_back((int)alone->contacts.size());
     }
-    // Pins whose tracks come near each other would touch: neither sleeps.
-    std::vector<unsigned char> near(from.numPins, 0);
-    for (int i = 0; i < from.numPins; i++)
-        for (int j = i + 1; j < from.numPins; j++)
-            if (rest->sleeps[i] && rest->sleeps[j] &&
-                mayReach(rest->boxLow[i], rest->boxHigh[i], from.pins[i].radius, rest->boxLow[j],
-                         rest->boxHigh[j], from.pins[j].radius))
-                near[i] = near[j] = 1;
-    for (int i = 0; i < from.numPins; i++)
-        rest->sleeps[i] = rest->sleeps[i] && !near[i];
+    alone->boxLow.resize(n);
+    alone->boxHigh.resize(n);
+    for (int i = 0; i < n; i++) {
+        alone->boxLow[i] = alone->boxHigh[i] = from.pins[i].location;
+        for (int k = 0; k <= HORIZON; k++)
+            widen(&alone->boxLow[i], &alone->boxHigh[i], trackAt(alone, i, k).location);
+    }
     // The ball put back, for a pause and the step it is put back in.
     dynamicObject ball = from.ball;
     ball.location = ball.initLoc, ball.velocity = {0, 0, 0}, ball.inPlay = 1;
-    vec3 lo, hi;
-    rest->ballTrack.resize(PAUSE_STEPS + 3);
-    rest->ballStaysPut = trackAlone(from, ball, PAUSE_STEPS + 2, rest->ballTrack.data(), &lo, &hi);
-    for (int i = 0; i < from.numPins && rest->ballStaysPut; i++)
-        rest->ballStaysPut = !rest->sleeps[i] || !mayReach(lo, hi, ball.radius, rest->boxLow[i],
-                                                           rest->boxHigh[i], from.pins[i].radius);
+    alone->ballTrack.resize(PAUSE_STEPS + 3);
+    alone->ballStaysPut =
+        trackAlone(from, ball, PAUSE_STEPS + 2, alone->ballTrack.data(), &alone->ballLow, &alone->ballHigh);
 }
 
-int playThrowFrom(throwRun *run, const levelPlay &from, const restingWorld *rest, int waitSteps, drag d,
+int playThrowFrom(throwRun *run, const levelPlay &from, const leftAlone *alone, int waitSteps, drag d,
                   bool outcomeOnly, stepWatcher watcher, void *watcherData)
 {
     copyLevel(&run->level, from);
     levelPlay *p = &run->level.play;
     run->physicsSteps = 0;
-    if (watcher) rest = nullptr; // a watcher sees every pin where it is
+    run->woken = 0;
+    if (watcher) alone = nullptr; // a watcher sees every pin where it is
     run->asleep.assign(p->numPins, 0);
-    for (int i = 0; rest && i < p->numPins; i++)
-        if (rest->sleeps[i]) run->asleep[i] = 1, run->level.pins[i].inPlay = 0;
+    for (int i = 0; alone && i < p->numPins; i++)
+        if (p->pins[i].inPlay) run->asleep[i] = 1, p->pins[i].inPlay = 0;
+    if (alone) run->nextContact.assign(alone->contactStart.begin(), alone->contactStart.end() - 1);
     auto finish = [&]() {
         for (int i = 0; i < p->numPins; i++)
-            if (run->asleep[i]) wake(run, rest, i);
+            if (run->asleep[i]) wake(run, alone, i);
         return p->remainingPins;
     };
     if (p->remainingPins < 1) return finish();
     for (int k = 0; k < waitSteps; k++)
-        if (stepWorld(run, rest, watcher, watcherData)) return finish();
+        if (stepWorld(run, alone, watcher, watcherData)) return finish();
     beginThrow(p);
     addDrag(p, d.right, -d.up);
     advanceLevel(p, d.ms); // the world stands still while the player drags
     bool thrown = endDrag(p);
     while (p->gameState == watchingThrow)
-        if (stepWorld(run, rest, watcher, watcherData)) return finish();
-    // Once no pin in play is awake and the ball is where it would be had
-    // nothing touched it since it was put back, everything goes on along its
-    // track, and the ball's stays clear of the pins': nothing more falls.
-    int putBack = run->physicsSteps - 1;
-    bool mayStop = outcomeOnly && rest && thrown && rest->ballStaysPut;
+        if (stepWorld(run, alone, watcher, watcherData)) return finish();
+    int putBack = run->physicsSteps - 1, known;
+    bool mayStop = outcomeOnly && alone && thrown && alone->ballStaysPut;
     for (int k = 0; k < PAUSE_STEPS; k++) {
-        if (mayStop && run->physicsSteps + PAUSE_STEPS - k <= rest->horizon && !anyPinAwake(run) &&
-            sameState(p->ball, rest->ballTrack[run->physicsSteps - putBack]))
-            return p->remainingPins;
-        if (stepWorld(run, rest, watcher, watcherData)) break;
+        if (mayStop && (known = pinsLeftAtEnd(run, alone, putBack, PAUSE_STEPS - k)) >= 0) return known;
+        if (stepWorld(run, alone, watcher, watcherData)) break;
     }
     return finish();
 }

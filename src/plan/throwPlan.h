@@ -46,45 +46,69 @@ struct levelCopy {
 // Allocates nothing once `to` has held as many pins.
 void copyLevel(levelCopy *to, const levelPlay &from);
 
-// How the pins that stand still at a level state go on when nothing touches
-// them, each worked out alone: while nothing comes near, such a pin needs no
-// simulating (it is "asleep"), and its place at any later step is known, to
-// the bit. Built once for the state a search starts from.
-struct restingWorld {
-    int numPins = 0;
-    int horizon = 0;                      // physics steps the tracks cover
-    std::vector<unsigned char> sleeps;    // a pin that may sleep
-    std::vector<dynamicObject> tracks;    // pin i after k steps: tracks[i * (horizon + 1) + k]
-    std::vector<vec3> boxLow, boxHigh;    // where each sleeping pin's track goes
-    std::vector<dynamicObject> ballTrack; // the ball put back, alone, for a pause and a step
-    bool ballStaysPut = false;            // and so it stays in play, clear of the sleeping pins
+// How a level goes on from a state when nobody throws: every pin's track, and
+// when each comes near another object or leaves play. A pin on its track
+// needs no simulating ("asleep") until something that left its own track
+// comes near it, or the track meets something that did: its place at any
+// step is known, to the bit. Built once for the state a search starts from.
+struct contactAt {
+    int step;
+    int other; // a pin, or -1 for the ball
 };
-void buildRestingWorld(restingWorld *rest, const levelPlay &from);
+struct leftAlone {
+    int numPins = 0;
+    int horizon = 0;                   // physics steps the tracks cover
+    std::vector<dynamicObject> tracks; // pin i at the start of step k: tracks[i * (horizon + 1) + k]
+    std::vector<int> leaves;           // the step each pin leaves play in; past the horizon if never
+    std::vector<int> contactStart;   // pin i's contacts: contacts[contactStart[i]] up to contactStart[i + 1]
+    std::vector<contactAt> contacts; // by step: another object within reach at its start
+    std::vector<vec3> boxLow, boxHigh;    // where each pin's track goes
+    std::vector<dynamicObject> ballTrack; // the ball put back, alone, for a pause and a step
+    vec3 ballLow, ballHigh;               // where that goes
+    bool ballStaysPut = false;            // and it stays in play
+};
+void buildLeftAlone(leftAlone *alone, const levelPlay &from);
 
-// Scratch for playing throws: the level copy and which of its pins are asleep.
+// Scratch for playing throws: the level copy, which of its pins are asleep,
+// how far through each pin's contacts the play is, what is awake, and how
+// many pins something woke: none means the throw touched no pin.
+struct reachPoint {
+    float x, y, z, r;
+};
 struct throwRun {
     levelCopy level;
     std::vector<unsigned char> asleep;
+    std::vector<int> nextContact;
+    std::vector<reachPoint> awake;
     int physicsSteps;
+    int woken;
 };
 // Called after every step that moves the world, with the level as it stands.
 typedef void (*stepWatcher)(const levelPlay *p, void *data);
 
 // Plays drag d on a copy of `from` into run->level: waitSteps steps of waiting
 // first, then the drag, the throw watched until the ball is back, and the
-// pause. `rest`, built from this same `from` or null, only saves time. With
+// pause. `alone`, built from this same `from` or null, only saves time. With
 // outcomeOnly the play may stop as soon as the pins left can no longer change,
 // leaving run->level short of the pause's end. Returns the pins left.
-int playThrowFrom(throwRun *run, const levelPlay &from, const restingWorld *rest, int waitSteps, drag d,
+int playThrowFrom(throwRun *run, const levelPlay &from, const leftAlone *alone, int waitSteps, drag d,
                   bool outcomeOnly, stepWatcher watcher = nullptr, void *watcherData = nullptr);
+
+// The search's moments: steps after the state searched from at which a throw
+// is tried, spread over THROW_MOMENT_STEPS and over the hop.
+const int SEARCH_MOMENTS[] = {0, 13, 27};
+const int MOMENT_COUNT = 3;
 
 // The grid the search tries: directions out to widestDegrees either side in
 // coarse steps, drag lengths from shortest to longest px, each the last times
 // coarseRatio; then, around the best, directions in fineDegrees steps and
 // lengths in fineRatio steps (a fineDegrees of 0 stops at the coarse grid).
+// A throw counts as good only when it does as well at each of the first
+// `moments` moments.
 struct searchGrid {
     double widestDegrees, coarseDegrees, fineDegrees;
     double shortest, longest, coarseRatio, fineRatio;
+    int moments;
 };
 extern const searchGrid FULL_GRID;
 
@@ -98,11 +122,6 @@ struct throwAdvice {
     int pinsBefore, pinsLeft;
     double windowDegrees, windowSpeed;
 };
-
-// The search's moments: steps after the state searched from at which a throw
-// is tried; a throw counts as good only when it does as well at each.
-const int SEARCH_MOMENTS[] = {0, 13, 27};
-const int MOMENT_COUNT = 3;
 
 // A search for the most forgiving throw, run a few throws at a time. Among
 // the throws that clear the level, or failing that take the most pins, it
@@ -121,7 +140,7 @@ struct searchLine {
 struct throwSearch {
     searchGrid grid;
     levelCopy start;
-    restingWorld rest;
+    leftAlone alone;
     throwRun run;
     int phase;
     int pinsBefore;

@@ -8,7 +8,7 @@
 
 #include "plan/throwPlan.h"
 
-const searchGrid FULL_GRID = {36, 4, 1, 100, 450, 1.15, 1.04};
+const searchGrid FULL_GRID = {36, 4, 1, 100, 450, 1.15, 1.04, MOMENT_COUNT};
 
 namespace
 {
@@ -39,10 +39,10 @@ int cellInOrder(const throwSearch *s, int n)
 bool tryMoment(throwSearch *s, int needed)
 {
     int left =
-        playThrowFrom(&s->run, s->start.play, &s->rest, SEARCH_MOMENTS[s->cellMoment], s->cellDrag, true);
+        playThrowFrom(&s->run, s->start.play, &s->alone, SEARCH_MOMENTS[s->cellMoment], s->cellDrag, true);
     s->throwsPlayed++;
     s->cellWorst = std::min(s->cellWorst, s->pinsBefore - left);
-    return s->cellWorst < needed || ++s->cellMoment == MOMENT_COUNT;
+    return s->cellWorst < needed || ++s->cellMoment == s->grid.moments;
 }
 
 void startCell(throwSearch *s, drag d)
@@ -222,7 +222,7 @@ void coarseStep(throwSearch *s)
     if (!tryMoment(s, std::max(s->best, 1))) return;
     s->trying = false;
     s->score[c] = s->cellWorst;
-    if (s->cellMoment == MOMENT_COUNT) s->best = std::max(s->best, s->cellWorst);
+    if (s->cellMoment == s->grid.moments) s->best = std::max(s->best, s->cellWorst);
     s->nextCell++;
 }
 
@@ -251,7 +251,7 @@ bool stepSearch(throwSearch *s, int budget)
 {
     for (; budget > 0 && s->phase != donePhase; budget--) {
         if (s->phase == restPhase) {
-            buildRestingWorld(&s->rest, s->start.play);
+            buildLeftAlone(&s->alone, s->start.play);
             s->phase = coarsePhase;
         } else if (s->phase == coarsePhase) {
             coarseStep(s);
