@@ -22,7 +22,7 @@ namespace
 
 const uint64_t SEED = 0x70696e7768697231ULL;
 // A player's later throws are planned on a coarser grid: a search each.
-const searchGrid REPLAN_GRID = {36, 6, 2, 100, 450, 1.25, 1.08, MOMENT_COUNT};
+const searchGrid REPLAN_GRID = {36, 6, 0, 100, 450, 1.25, 0, MOMENT_COUNT};
 // A pin a person takes for one that was never touched.
 const float STANDING_DRIFT = 0.05f, STANDING_SPEED = 0.02f;
 
@@ -53,6 +53,7 @@ struct levelWork {
 // One thread's own: the collision index is scratch the physics writes.
 struct worker {
     faceIndex *index;
+    flightBook flights;
     levelCopy start, state;
     throwSearch search;
     throwRun run;
@@ -96,7 +97,7 @@ const throwAdvice &standingPlan(levelWork *w, worker *k, const std::vector<bool>
         for (bool s : standing)
             c.play.remainingPins += s;
         advanceLevel(&c.play, AIM_MS);
-        plan->advice = findThrow(&k->search, c.play);
+        plan->advice = findThrow(&k->search, c.play, FULL_GRID, &k->flights);
     });
     return plan->advice;
 }
@@ -137,7 +138,7 @@ int playAttempt(levelWork *w, worker *k, const hands &h, int attempt)
         if (untouched(k->state.play, &standing))
             advice = standingPlan(w, k, standing);
         else
-            advice = findThrow(&k->search, k->state.play, REPLAN_GRID), alone = &k->search.alone;
+            advice = findThrow(&k->search, k->state.play, REPLAN_GRID, &k->flights), alone = &k->search.alone;
     }
     return PERSON_THROWS + 1;
 }
@@ -155,7 +156,7 @@ std::vector<drag> parThrows(levelWork *w, worker *k, const searchGrid &grid, thr
         std::swap(k->state, k->run.level);
         played.push_back(advice.throwDrag);
         if (k->state.play.remainingPins == 0) return played;
-        if (t + 1 < w->settings->maxThrows) advice = findThrow(&k->search, k->state.play, grid);
+        if (t + 1 < w->settings->maxThrows) advice = findThrow(&k->search, k->state.play, grid, &k->flights);
     }
     return {};
 }
@@ -168,7 +169,7 @@ void playPar(levelWork *w, worker *k)
     if (w->par.size() == 1) return;
     searchGrid precise = FULL_GRID;
     precise.moments = 1;
-    std::vector<drag> toTheStep = parThrows(w, k, precise, findThrow(&k->search, k->start.play, precise));
+    std::vector<drag> toTheStep = parThrows(w, k, precise, findThrow(&k->search, k->start.play, precise, &k->flights));
     if (!toTheStep.empty() && (w->par.empty() || toTheStep.size() < w->par.size()))
         w->par = toTheStep, w->parToTheStep = true;
 }

@@ -25,6 +25,8 @@ const int HORIZON = THROW_MOMENT_STEPS + WATCH_STEPS + PAUSE_STEPS + 2;
 // Two spheres closer than their radii and this much may touch: far more than
 // the rounding of the physics' own distance.
 const double REACH_MARGIN = 0.01;
+// A book of flights holds at most this many states (28 bytes each).
+const size_t MOST_FLIGHT_STATES = 4 << 20;
 
 // Whether a sphere of radius r at any point of the box lo..hi can reach a
 // sphere of radius s at any point of the box lo2..hi2 (points are boxes too).
@@ -189,6 +191,52 @@ int pinsLeftAtEnd(const throwRun *run, const leftAlone *alone, int putBack, int 
     return p.remainingPins - leaving;
 }
 
+// The flight from the ball as it leaves the drag, from the book or worked
+// out and added: where in book->states it starts, and how many states.
+std::pair<int, int> flightOf(flightBook *book, const levelPlay &p)
+{
+    if (book->faces != p.firstCollisionFace) clearFlights(book), book->faces = p.firstCollisionFace;
+    flightKey key = {{p.ball.location, p.ball.velocity, p.ball.inPlay}};
+    auto found = book->flights.find(key);
+    if (found != book->flights.end()) return found->second;
+    if (book->states.size() > MOST_FLIGHT_STATES) clearFlights(book), book->faces = p.firstCollisionFace;
+    int start = (int)book->states.size(), unused = 0;
+    dynamicObject ball = p.ball;
+    for (float left = THROW_SECONDS;; left -= STEP_SECONDS) {
+        book->states.push_back({ball.location, ball.velocity, ball.inPlay});
+        // The step that takes the time below 0, or finds the ball out, puts it back.
+        if (!ball.inPlay || left - STEP_SECONDS <= 0) break;
+        physicsStep(&ball, nullptr, 0, p.firstCollisionFace, p.worldLowerBound, STEP_SECONDS, &unused,
+                    p.collisionIndex);
+    }
+    return book->flights[key] = {start, (int)book->states.size() - start};
+}
+
+// While no pin in play is awake and none wakes, the ball alone moves: it
+// follows its flight, the level's clock counting down, and nothing else
+// changes but the camera (an outcome does not depend on it). Stops short of
+// the step that puts the ball back.
+void followFlight(throwRun *run, const leftAlone *alone)
+{
+    levelPlay *p = &run->level.play;
+    // A pin out of play below the lower bound counts out again every step:
+    // the level's own step must see to it.
+    for (int i = 0; i < p->numPins; i++)
+        if (!p->pins[i].inPlay && !run->asleep[i] && !(p->pins[i].location.z >= p->worldLowerBound)) return;
+    std::pair<int, int> flight = flightOf(run->flights, *p);
+    const flightState *states = &run->flights->states[flight.first];
+    for (int k = 0; k + 1 < flight.second; k++) {
+        wakeThreatened(run, alone);
+        for (int i = 0; i < p->numPins; i++)
+            if (!run->asleep[i] && p->pins[i].inPlay) return;
+        p->mouseMotionTime += STEP_SECONDS;
+        p->throwTimeRemaining -= STEP_SECONDS;
+        p->ball.location = states[k + 1].location, p->ball.velocity = states[k + 1].velocity;
+        p->ball.inPlay = states[k + 1].inPlay;
+        run->physicsSteps++;
+    }
+}
+
 // One step of a world that moves; true when the level is won (nothing moved).
 bool stepWorld(throwRun *run, const leftAlone *alone, stepWatcher watcher, void *data)
 {
@@ -264,6 +312,31 @@ bool readDragWords(const std::string &words, drag *d, std::string *why)
     return true;
 }
 
+bool flightKey::operator==(const flightKey &o) const
+{
+    return !memcmp(&ball.location, &o.ball.location, sizeof ball.location) &&
+           !memcmp(&ball.velocity, &o.ball.velocity, sizeof ball.velocity) && ball.inPlay == o.ball.inPlay;
+}
+
+size_t flightKeyHash::operator()(const flightKey &k) const
+{
+    uint32_t words[7];
+    memcpy(words, &k.ball.location, 12);
+    memcpy(words + 3, &k.ball.velocity, 12);
+    memcpy(words + 6, &k.ball.inPlay, 4);
+    uint64_t h = 0xcbf29ce484222325ULL;
+    for (uint32_t w : words)
+        h = (h ^ w) * 0x100000001b3ULL;
+    return (size_t)(h ^ (h >> 29));
+}
+
+void clearFlights(flightBook *book)
+{
+    book->flights.clear();
+    book->states.clear();
+    book->faces = nullptr;
+}
+
 void copyLevel(levelCopy *to, const levelPlay &from)
 {
     to->pins.assign(from.pins, from.pins + from.numPins);
@@ -326,6 +399,7 @@ int playThrowFrom(throwRun *run, const levelPlay &from, const leftAlone *alone, 
     addDrag(p, d.right, -d.up);
     advanceLevel(p, d.ms); // the world stands still while the player drags
     bool thrown = endDrag(p);
+    if (thrown && outcomeOnly && alone && run->flights) followFlight(run, alone);
     while (p->gameState == watchingThrow)
         if (stepWorld(run, alone, watcher, watcherData)) return finish();
     int putBack = run->physicsSteps - 1, known;

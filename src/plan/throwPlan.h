@@ -5,7 +5,9 @@
 // a few throws a frame.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "sim/levelPlay.h"
@@ -75,6 +77,29 @@ void buildLeftAlone(leftAlone *alone, const levelPlay &from);
 struct reachPoint {
     float x, y, z, r;
 };
+// The ball's flights from throws' releases with nothing but the level near:
+// the same bits whenever the ball leaves the drag in the same state, so many
+// searches in a level share them. Its state at the start of each step, until
+// it leaves play or the throw's time is up. For one level at a time: clear it
+// before another (the level's faces are kept to make sure).
+struct flightState {
+    vec3 location, velocity;
+    int inPlay;
+};
+struct flightKey {
+    flightState ball;
+    bool operator==(const flightKey &o) const;
+};
+struct flightKeyHash {
+    size_t operator()(const flightKey &k) const;
+};
+struct flightBook {
+    const collisionFace *faces = nullptr;
+    std::unordered_map<flightKey, std::pair<int, int>, flightKeyHash> flights; // where in states, how long
+    std::vector<flightState> states;
+};
+void clearFlights(flightBook *book);
+
 struct throwRun {
     levelCopy level;
     std::vector<unsigned char> asleep;
@@ -82,6 +107,7 @@ struct throwRun {
     std::vector<reachPoint> awake;
     int physicsSteps;
     int woken;
+    flightBook *flights = nullptr; // flights to use and add to, or none
 };
 // Called after every step that moves the world, with the level as it stands.
 typedef void (*stepWatcher)(const levelPlay *p, void *data);
@@ -161,8 +187,10 @@ struct throwSearch {
 // is first played until the ball is back). The search keeps its own copy;
 // `from`'s collision index is used as scratch: one search or level at a
 // time on it.
-void startSearch(throwSearch *s, const levelPlay &from, const searchGrid &grid = FULL_GRID);
+void startSearch(throwSearch *s, const levelPlay &from, const searchGrid &grid = FULL_GRID,
+                 flightBook *flights = nullptr);
 // Plays at most `budget` throws of the search; returns true once it is done.
 bool stepSearch(throwSearch *s, int budget);
 // The whole search at once.
-throwAdvice findThrow(throwSearch *s, const levelPlay &from, const searchGrid &grid = FULL_GRID);
+throwAdvice findThrow(throwSearch *s, const levelPlay &from, const searchGrid &grid = FULL_GRID,
+                      flightBook *flights = nullptr);

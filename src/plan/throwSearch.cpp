@@ -228,9 +228,10 @@ void coarseStep(throwSearch *s)
 
 } // namespace
 
-void startSearch(throwSearch *s, const levelPlay &from, const searchGrid &grid)
+void startSearch(throwSearch *s, const levelPlay &from, const searchGrid &grid, flightBook *flights)
 {
     s->grid = grid;
+    s->run.flights = flights;
     copyLevel(&s->start, from);
     while (s->start.play.gameState == watchingThrow && !advanceLevel(&s->start.play, STEP_MS)) {
     }
@@ -262,9 +263,9 @@ bool stepSearch(throwSearch *s, int budget)
     return s->phase == donePhase;
 }
 
-throwAdvice findThrow(throwSearch *s, const levelPlay &from, const searchGrid &grid)
+throwAdvice findThrow(throwSearch *s, const levelPlay &from, const searchGrid &grid, flightBook *flights)
 {
-    startSearch(s, from, grid);
+    startSearch(s, from, grid, flights);
     while (!stepSearch(s, 1 << 20)) {
     }
     return s->advice;
