@@ -84,15 +84,24 @@ class GameTest(unittest.TestCase):
         threading.Thread(target=(self.dir / name).write_text, args=((PACK / name).read_text(),), daemon=True).start()
         self.waitFor(LOADED % name)
 
-    def holdUntil(self, key, text, presses=10):
-        """Holds key down until text appears, pressed anew each second: a press during set-up can be lost."""
+    def waitForFirst(self, texts, timeout=10):
+        """Waits until one of the texts appears, as waitFor does; returns the one that came first."""
+        until(lambda: any(t in self.read("stdout")[self.seen :] for t in texts), timeout)
+        out = self.read("stdout")[self.seen :]
+        text = min(((out.index(t), t) for t in texts if t in out), default=(0, texts[0]))[1]
+        self.waitFor(text, timeout=0)
+        return text
+
+    def holdUntil(self, key, *texts, presses=10):
+        """Holds key down until one of the texts appears, pressed anew each second: a press during set-up can be
+        lost. Returns the text that came first."""
         for _ in range(presses):
             run("xdotool", "keydown", key)
-            held = until(lambda: text in self.read("stdout")[self.seen:], timeout=1)
+            held = until(lambda: any(t in self.read("stdout")[self.seen :] for t in texts), timeout=1)
             run("xdotool", "keyup", key)
             if held:
                 break
-        self.waitFor(text, timeout=0)
+        return self.waitForFirst(texts, timeout=0)
 
     def drag(self, right, down, seconds, steps=10):
         """Presses the left button, moves the pointer by (right, down) pixels in steps spread evenly over the

@@ -147,29 +147,31 @@ class Hint(GameTest):
         run("xdotool", "keyup", "Return")
         self.assertTrue(resumed)
         self.assertNotIn("hint", self.read("stdout")[self.seen :])
-        promised, kept, over = None, False, None
-        for _ in range(3):
-            # Pressed anew each second until a throw is awaited: the last one rolls until then.
-            self.holdUntil("h", "hint: thinking (", presses=20)
+        promised, kept, over, won = None, False, None, LOADED % "over.scene"
+        self.holdUntil("h", "hint: thinking (")
+        for tries in range(4):
             left = int(self.restOfLine().split()[0])
             kept = promised is not None and left <= promised
-            if kept:
+            if kept or tries == 3:
                 break
-            self.waitFor("hint: ", timeout=60)
+            # Pins still falling as the ball came back may yet win the level.
+            if self.waitForFirst(("hint: ", won), timeout=60) == won:
+                kept, over = True, self.seen
+                break
             advice = self.restOfLine()
             self.assertRegex(advice, r"^drag .* s: (clears the level|takes \d+ of %d pins)$" % left)
             words, outcome = advice.split(": ")
             self.throw(words)
-            if outcome == "clears the level":
-                kept = until(lambda: LOADED % "over.scene" in self.read("stdout")[self.seen :], timeout=15)
-                if kept:
-                    self.waitFor(LOADED % "over.scene")
-                    over = self.seen
-                    run("xdotool", "key", "h")  # nor on the game-over screen
-                    break
-            else:
+            # Pressed anew each second until the level is won, or a throw is awaited again: the ball rolls until
+            # then (ten seconds of game time, which a slow machine's long frames stretch).
+            if self.holdUntil("h", "hint: thinking (", won, presses=60) == won:
+                kept, over = True, self.seen
+                break
+            if outcome != "clears the level":
                 taken, before = map(int, re.fullmatch(r"takes (\d+) of (\d+) pins", outcome).groups())
                 promised = before - taken
+        if over:
+            run("xdotool", "key", "h")  # nor on the game-over screen
         self.assertTrue(kept, self.read("stdout"))
         self.holdUntil("Escape", DONE)
         self.assertNotIn("hint", self.read("stdout")[over:] if over else "")
