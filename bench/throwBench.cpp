@@ -1,9 +1,11 @@
 // Throws simulated per second on levels of the shipped pack, from the start
 // after the player's pause, over the search's coarse grid of drags at its
-// first moment: played plainly, every object stepped to the end of the pause
-// (as the checker played every throw before), and as the search plays them,
-// with the pins left alone asleep on their tracks and the play stopped once
-// its outcome is known. Then whole searches, counted in the throws they play.
+// first moment: way 0 plays them plainly, every object stepped to the end of
+// the pause (as the checker played every throw before); way 1 as the search
+// plays them, the pins left alone asleep on their tracks and the play stopped
+// once its outcome is known; way 2 also with the ball on its flights, from a
+// book kept over the run as a thread's is over a level's searches. Then whole
+// searches, counted in the throws they play, with a book kept likewise.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -61,23 +63,25 @@ void BM_throws(benchmark::State &state)
 {
     benchLevel *l = levelAt((int)state.range(0));
     if (!l) return state.SkipWithError("cannot read the level");
-    bool asSearched = state.range(1) != 0;
+    int way = (int)state.range(1);
     std::vector<drag> drags = gridDrags();
     leftAlone alone;
     buildLeftAlone(&alone, l->start);
     throwRun run;
+    flightBook book;
+    if (way == 2) run.flights = &book;
     size_t next = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(
-            playThrowFrom(&run, l->start, asSearched ? &alone : nullptr, 0, drags[next], asSearched));
+            playThrowFrom(&run, l->start, way ? &alone : nullptr, 0, drags[next], way != 0));
         next = (next + 1) % drags.size();
     }
     state.SetItemsProcessed(state.iterations());
     state.SetLabel(LEVELS[state.range(0)]);
 }
 BENCHMARK(BM_throws)
-    ->ArgNames({"level", "asSearched"})
-    ->ArgsProduct({{0, 1, 2}, {0, 1}})
+    ->ArgNames({"level", "way"})
+    ->ArgsProduct({{0, 1, 2}, {0, 1, 2}})
     ->Unit(benchmark::kMicrosecond);
 
 void BM_search(benchmark::State &state)
@@ -85,9 +89,10 @@ void BM_search(benchmark::State &state)
     benchLevel *l = levelAt((int)state.range(0));
     if (!l) return state.SkipWithError("cannot read the level");
     throwSearch search;
+    flightBook book;
     long throws = 0;
     for (auto _ : state) {
-        findThrow(&search, l->start);
+        findThrow(&search, l->start, FULL_GRID, &book);
         throws += search.throwsPlayed;
     }
     state.SetItemsProcessed(throws);

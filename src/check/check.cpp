@@ -298,7 +298,9 @@ std::string levelJson(const levelResult &r)
     const levelFigures &f = r.figures;
     std::string out =
         "{\"scene\": " + jsonString(r.scene) + ", \"searched\": " + (r.searched ? "true" : "false");
-    if (!f.throws.empty()) out += ", \"par\": " + std::to_string(f.throws.size());
+    if (!f.throws.empty())
+        out += ", \"par\": " + std::to_string(f.throws.size()) +
+               ", \"parToTheStep\": " + (f.throwsToTheStep ? "true" : "false");
     if (!f.people.empty()) out += ", \"difficulty\": " + fixed(f.people[0].mean, 3);
     out += ", \"throws\": [";
     for (size_t t = 0; t < f.throws.size(); t++)

@@ -22,6 +22,9 @@ namespace
 
 const uint64_t SEED = 0x70696e7768697231ULL;
 // A player's later throws are planned on a coarser grid: a search each.
+// Throws that need the very step may be few and close together: the par's
+// second look tries them on a finer grid, at the one moment.
+const searchGrid TO_THE_STEP_GRID = {36, 2, 1, 100, 450, 1.07, 1.04, 1};
 const searchGrid REPLAN_GRID = {36, 6, 0, 100, 450, 1.25, 0, MOMENT_COUNT};
 // A pin a person takes for one that was never touched.
 const float STANDING_DRIFT = 0.05f, STANDING_SPEED = 0.02f;
@@ -167,9 +170,9 @@ void playPar(levelWork *w, worker *k)
 {
     w->par = parThrows(w, k, FULL_GRID, w->first.advice);
     if (w->par.size() == 1) return;
-    searchGrid precise = FULL_GRID;
-    precise.moments = 1;
-    std::vector<drag> toTheStep = parThrows(w, k, precise, findThrow(&k->search, k->start.play, precise, &k->flights));
+    const searchGrid precise = TO_THE_STEP_GRID;
+    std::vector<drag> toTheStep =
+        parThrows(w, k, precise, findThrow(&k->search, k->start.play, precise, &k->flights));
     if (!toTheStep.empty() && (w->par.empty() || toTheStep.size() < w->par.size()))
         w->par = toTheStep, w->parToTheStep = true;
 }
