@@ -13,7 +13,6 @@
 #include <chrono>
 #include <vector>
 
-#include "common/vectorMath.h"
 #include "files/sceneFile.h"
 #include "game/sceneHint.h"
 
@@ -29,7 +28,6 @@ const int PRESS_MS = 1000;
 struct packLevel {
     sceneData scene;
     faceIndex *index;
-    std::vector<dynamicObject> pins;
     levelPlay play;
 };
 
@@ -47,14 +45,9 @@ const levelPlay *levelAtPress(int which)
         if (read[which] < 0) return nullptr;
         const sceneData &s = l.scene;
         l.index = buildFaceIndex(s.firstCollisionFace);
-        l.pins.assign(s.pins, s.pins + s.numPins);
         l.play = newLevelPlay();
-        l.play.ball = s.ball, l.play.pins = l.pins.data(), l.play.numPins = l.play.remainingPins = s.numPins;
-        l.play.firstCollisionFace = s.firstCollisionFace, l.play.collisionIndex = l.index;
-        l.play.worldLowerBound = s.worldLowerBound;
-        l.play.gameState = awaitingThrow;
-        l.play.cameraLocation = l.play.cameraInitLoc = s.cameraLocation;
-        l.play.cameraVelocity = vec_between_points(s.cameraLocation, s.ball.location);
+        startLevelPlay(&l.play, s.ball, s.pins, s.numPins, s.firstCollisionFace, l.index, s.worldLowerBound,
+                       s.cameraLocation, awaitingThrow);
         advanceLevel(&l.play, PRESS_MS);
     }
     return read[which] > 0 ? &l.play : nullptr;

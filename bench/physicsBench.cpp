@@ -145,25 +145,23 @@ void BM_levelStep(benchmark::State &state)
     }
     bool thrown = state.range(1) != 0;
     faceIndex *index = buildFaceIndex(scene->firstCollisionFace);
-    const std::vector<dynamicObject> startPins(scene->pins, scene->pins + scene->numPins);
-    dynamicObject ball = scene->ball;
-    std::vector<dynamicObject> pins = startPins;
-    int remaining = scene->numPins, faces = 0;
+    levelPlay start = newLevelPlay();
+    startLevelPlay(&start, scene->ball, scene->pins, scene->numPins, scene->firstCollisionFace, index,
+                   scene->worldLowerBound, scene->cameraLocation, awaitingThrow);
+    if (thrown) start.ball.velocity = THROW_PUSH;
+    levelPlay p = start;
+    int faces = 0;
     for (const collisionFace *f = scene->firstCollisionFace; f; f = f->nextFace)
         faces++;
     float nearestPin = HUGE_VALF;
-    for (const dynamicObject &pin : startPins)
+    for (const dynamicObject &pin : start.pins)
         nearestPin = std::min(nearestPin, pin.location.y);
-    if (thrown) ball.velocity = THROW_PUSH;
     for (auto _ : state) {
-        if (thrown && (ball.location.y > nearestPin - 1.0f || !ball.inPlay)) {
-            ball = scene->ball, pins = startPins, remaining = scene->numPins;
-            ball.velocity = THROW_PUSH;
-        }
-        physicsStep(&ball, pins.data(), scene->numPins, scene->firstCollisionFace, scene->worldLowerBound,
-                    LEVEL_STEP, &remaining, index);
-        benchmark::DoNotOptimize(ball);
-        benchmark::DoNotOptimize(pins.data());
+        if (thrown && (p.ball.location.y > nearestPin - 1.0f || !p.ball.inPlay)) p = start;
+        physicsStep(&p.ball, p.pins.data(), p.numPins, p.firstCollisionFace, p.worldLowerBound, LEVEL_STEP,
+                    &p.remainingPins, p.collisionIndex);
+        benchmark::DoNotOptimize(p.ball);
+        benchmark::DoNotOptimize(p.pins.data());
     }
     state.SetLabel(PACK_LEVELS[state.range(0)]);
     state.counters["triangles"] = faces;

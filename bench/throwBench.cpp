@@ -23,7 +23,6 @@ const char *const LEVELS[] = {"classic.scene", "funnel.scene", "curve.scene"};
 struct benchLevel {
     sceneData scene;
     faceIndex *index;
-    std::vector<dynamicObject> pins;
     levelPlay start;
     bool read;
 };
@@ -38,12 +37,9 @@ benchLevel *levelAt(int which)
     bool loaded = readScene(LEVELS[which], &l.scene) == success;
     if (chdir(here) != 0 || !loaded) return nullptr;
     l.index = buildFaceIndex(l.scene.firstCollisionFace);
-    l.pins.assign(l.scene.pins, l.scene.pins + l.scene.numPins);
     l.start = newLevelPlay();
-    l.start.ball = l.scene.ball, l.start.pins = l.pins.data(), l.start.numPins = l.scene.numPins;
-    l.start.remainingPins = l.scene.numPins, l.start.firstCollisionFace = l.scene.firstCollisionFace;
-    l.start.collisionIndex = l.index, l.start.worldLowerBound = l.scene.worldLowerBound;
-    l.start.gameState = awaitingThrow;
+    startLevelPlay(&l.start, l.scene.ball, l.scene.pins, l.scene.numPins, l.scene.firstCollisionFace, l.index,
+                   l.scene.worldLowerBound, l.scene.cameraLocation, awaitingThrow);
     advanceLevel(&l.start, AIM_MS);
     l.read = true;
     return &l;

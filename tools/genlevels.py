@@ -40,10 +40,18 @@ def lane(x0, x1, y0, y1, z=FLOOR_Z, **kw):
     return floor(x0, x1, y0, y1, z, WOOD_LIGHT, SIDE, **kw)
 
 
+# Classic's lane is dark walnut, so that the gold ball stands out on it.
+WALNUT = ((128, 84, 50), (114, 74, 44), (86, 56, 34))
+# A ball four times the usual mass ploughs on through the rack where a light
+# one glances off the head pin: a throw a few degrees off the middle still
+# reaches the back row.
+CLASSIC_BALL_MASS = 20.0
+
+
 def levelClassic():
-    """A wide lane that ends in a pit, ten pins in a triangle."""
+    """A lane that ends in a pit, ten pins in a tight triangle near its edges."""
     slabs = [
-        lane(-3.0, 3.0, -3.0, 19.0),
+        lane(-2.2, 2.2, -3.0, 19.0, pattern=boardPattern(*WALNUT)),
         # the pit's back wall catches what flies off the end
         box(-4.0, 21.0, 4.0, 21.6, -4.0, 1.2, STONE, STONE_SIDE),
         pitFloor(-4.0, 4.0, 19.0, 21.0, -6.5),
@@ -54,10 +62,11 @@ def levelClassic():
         "background": SKY,
         "text": (0.05, 0.05, 0.2),
         "ballFile": "ball-gold.mesh",
+        "ballMass": CLASSIC_BALL_MASS,
         "lower": -6.0,
         "camera": (0.0, -7.0, 3.0),
         "ball": (0.0, 0.0, BALL_Z),
-        "pins": triangleRack(4, 0.0, 14.0, 0.72, 0.62, PIN_Z),
+        "pins": triangleRack(4, 0.0, 14.0, 0.66, 0.58, PIN_Z),
         "backdrop": backdrop(-30.0, 48.0, GRASS),
     }
 
@@ -98,49 +107,83 @@ RAMP_PROFILE = [(6.0, 0.0), (7.0, 0.05), (8.0, 0.2), (9.0, 0.4), (10.0, 0.65)]
 LANDING_PROFILE = [(12.5, 0.0), (14.0, -0.35), (15.5, -0.65), (17.0, -0.87), (18.5, -0.98), (19.0, -1.0)]
 
 
+# Jump's heavy ball ploughs through the rack; the ramps are a deep brick red
+# and the lanes walnut, so that the gold ball stands out on them.
+JUMP_BALL_MASS = 20.0
+BRICK = ((165, 72, 52), (148, 62, 45))
+
+
 def levelJump():
     """A ramp, a gap, and the pins on the far side: too slow falls short."""
-    slabs = [lane(-2.0, 2.0, -3.0, 6.0)]
-    slabs += curvedRamp(-2.0, 2.0, RAMP_PROFILE, -0.6, (200, 120, 60), SIDE, cell=(0.5, 1.0),
-                        pattern=checker((210, 130, 60), (190, 110, 50)))
-    slabs += curvedRamp(-2.5, 2.5, LANDING_PROFILE, -1.6, (200, 120, 60), SIDE, cell=(0.5, 1.0),
-                        pattern=checker((210, 130, 60), (190, 110, 50)))
-    slabs.append(lane(-2.5, 2.5, 19.0, 31.0, z=-1.0))
+    slabs = [lane(-2.0, 2.0, -3.0, 6.0, pattern=boardPattern(*WALNUT))]
+    slabs += curvedRamp(-2.0, 2.0, RAMP_PROFILE, -0.6, BRICK[0], SIDE, cell=(0.5, 1.0), pattern=checker(*BRICK))
+    slabs += curvedRamp(-2.5, 2.5, LANDING_PROFILE, -1.6, BRICK[0], SIDE, cell=(0.5, 1.0), pattern=checker(*BRICK))
+    # the rack close after the landing, so that a throw a little aslant still
+    # meets it
+    slabs.append(lane(-2.5, 2.5, 19.0, 27.0, z=-1.0, pattern=boardPattern(*WALNUT)))
     return {
         "name": "jump",
         "slabs": slabs,
         "background": (0.85, 0.62, 0.45),
         "text": (0.09, 0.06, 0.18),
         "ballFile": "ball-gold.mesh",
+        "ballMass": JUMP_BALL_MASS,
         "lower": -6.0,
         "camera": (0.0, -7.0, 4.0),
         "ball": (0.0, 0.0, BALL_Z),
-        "pins": triangleRack(3, 0.0, 26.0, 0.72, 0.62, PIN_Z - 1.0),
+        "pins": triangleRack(3, 0.0, 21.5, 0.66, 0.58, PIN_Z - 1.0),
         "backdrop": backdrop(-30.0, 48.0, ((150, 90, 60), (165, 100, 68))),
     }
 
 
+# The bank: a smooth slope up the left of the lane (BANK_SLOPE: its foot, how
+# far out it rises and how high), a red wall across the lane from BANK_GAP to
+# the right edge at BANK_BLOCK_Y, and the pins behind it. A slope turns the
+# ball back the same way at any speed; a wall threw it up itself now and then.
+BANK_SLOPE = (-2.2, 2.0, 1.6)
+BANK_GAP = -0.2                 # where the red wall starts; the gap is left of it
+BANK_BLOCK_Y = 9.0
+BANK_RACK = (2, -0.2, 12.8, 0.72, 0.62)  # rows, head pin, spacing
+BANK_END = 20.0                 # the lane's far end
+
+
+def bankPoint(u, v):
+    foot, width, height = BANK_SLOPE
+    t = (foot - u) / width  # 0 at the foot, 1 at the top
+    return (u, v, height * (1.0 - math.cos(0.5 * math.pi * t)))
+
+
 def levelBank():
-    """The pins hide behind a wall: bank the ball off the side wall."""
+    """The pins hide behind a wall: bank the ball off the slope at the side."""
+    foot, width, height = BANK_SLOPE
+    rows, hx, hy, dx, dy = BANK_RACK
+    xs, ys = grid(foot - width, foot, 24), grid(-3.0, BANK_END, 4)
+    drawn, collide = terrain(bankPoint, xs, ys, 4, lambda i, j: ((150, 150, 160), (170, 170, 180))[i % 2])
+    edgeSkirts(bankPoint, xs[::4], ys, -0.6, STONE_SIDE, drawn)
     slabs = [
-        lane(-3.0, 3.0, -3.0, 20.0),
-        box(-3.0, 2.0, -2.6, 18.0, 0.0, 1.0, STONE, STONE_SIDE),
-        box(-0.6, 9.0, 3.0, 9.6, 0.0, 1.2, (180, 60, 60), (120, 40, 40)),
+        lane(foot, 3.0, -3.0, BANK_END),
+        box(BANK_GAP, BANK_BLOCK_Y, 3.0, BANK_BLOCK_Y + 0.6, 0.0, 1.2, (180, 60, 60), (120, 40, 40)),
     ]
     return {
         "name": "bank",
         "slabs": slabs,
+        "terrain": (drawn, collide),
         "background": (0.25, 0.45, 0.4),
         "text": (1.0, 1.0, 1.0),
         "lower": -6.0,
         "camera": (0.0, -7.0, 3.5),
         "ball": (0.0, 0.0, BALL_Z),
-        "pins": triangleRack(3, -0.2, 12.8, 0.72, 0.62, PIN_Z),
+        "pins": triangleRack(rows, hx, hy, dx, dy, PIN_Z),
         "backdrop": backdrop(-30.0, 48.0, ((40, 90, 80), (48, 104, 92))),
     }
 
 
 PLATEAU_PROFILE = [(5.0, 0.0), (6.0, 0.1), (7.0, 0.35), (8.0, 0.7), (9.0, 1.1), (10.0, 1.5)]
+
+
+# The ball reaches the platform slow: a heavy one still ploughs through the
+# tight rack rather than glancing off it.
+PLATEAU_BALL_MASS = 30.0
 
 
 def levelPlateau():
@@ -158,7 +201,10 @@ def levelPlateau():
         "lower": -6.0,
         "camera": (0.0, -6.5, 3.5),
         "ball": (0.0, 0.0, BALL_Z),
-        "pins": triangleRack(4, 0.0, 12.0, 0.72, 0.62, 1.5 + PIN_RADIUS),
+        "ballMass": PLATEAU_BALL_MASS,
+        # the rack just past the top of the ramp, where the ball is still
+        # near the middle
+        "pins": triangleRack(4, 0.0, 11.0, 0.66, 0.58, 1.5 + PIN_RADIUS),
         "backdrop": backdrop(-30.0, 48.0, ((30, 30, 50), (38, 38, 62))),
     }
 
@@ -228,7 +274,11 @@ def levelFunnel():
 # over a low hill, a dip and a high hill, to a flat green with the pins.
 HILLS_X = 4.5                   # the valley's half width
 HILLS_Y = (3.0, 23.0)           # where the valley starts and ends
-HILLS_FLOOR = 1.8               # half width of the valley's flat bottom
+# The banks rise as a parabola beyond a narrow flat bottom: a ball sent a
+# little aslant swings across and back, and the valley's length is about half
+# a swing, so it comes out near the middle, heading for the rack.
+HILLS_FLOOR = 0.5               # half width of the valley's flat bottom
+HILLS_BANK = 0.1                # how steeply the banks rise beyond it
 # Collision cells across and along: 20,640 triangles, cells 0.15 by 0.12, so
 # that a ball never spans more than a few degrees of the curves. What an
 # object costs a step follows the broad phase's grid, which this count and the
@@ -246,7 +296,7 @@ def hillsHeight(x, y):
     along = hump(y, 4.0, 12.0, 0.5) + hump(y, 12.0, 15.0, -0.25) + hump(y, 15.0, 23.0, 0.8)
     fade = smoothstep((y - y0) / 3.5) * smoothstep((y1 - y) / 3.5)
     side = max(0.0, abs(x) - HILLS_FLOOR)
-    return along + fade * 0.25 * side * side
+    return along + fade * HILLS_BANK * side * side
 
 
 def hillsTerrain():
@@ -282,12 +332,17 @@ def hillsTerrain():
     return drawn, collide
 
 
+# A heavy ball ploughs through the tight rack rather than glancing off it.
+HILLS_BALL_MASS = 20.0
+
+
 def levelHills():
     """Rolling hills: a valley over a low hill, a dip and a high hill to the
     pins on a green. Its collision mesh follows the curves in fine triangles."""
     half, end = HILLS_GREEN
     slabs = [
-        lane(-HILLS_START, HILLS_START, -3.0, HILLS_Y[0]),
+        # walnut, so that the gold ball stands out on it
+        lane(-HILLS_START, HILLS_START, -3.0, HILLS_Y[0], pattern=boardPattern(*WALNUT)),
         box(-half, HILLS_Y[1], half, end, -1.0, 0.0, GRASS[0], (90, 70, 45), cell=(0.5, 0.5), floor=True,
             pattern=checker((88, 156, 80), (100, 170, 90))),
     ]
@@ -301,7 +356,8 @@ def levelHills():
         "lower": -6.0,
         "camera": (0.0, -7.0, 4.5),
         "ball": (0.0, 0.0, BALL_Z),
-        "pins": triangleRack(3, 0.0, 25.5, 0.72, 0.62, PIN_Z),
+        "ballMass": HILLS_BALL_MASS,
+        "pins": triangleRack(3, 0.0, 25.5, 0.66, 0.58, PIN_Z),
         "backdrop": backdrop(-30.0, 48.0, ((70, 110, 60), (80, 122, 68))),
     }
 
@@ -431,6 +487,8 @@ def levelCurve():
 
 # Stairs down: (length, drop) of each step after the top landing.
 STAIRS = [(1.2, 0.3)] * 5
+STAIRS_RUN = 14.0               # the lane at the foot of the stairs
+STAIRS_RACK = (2, 8.0, 0.72, 0.62)  # rows, the head pin's distance from the foot, spacing
 
 
 def levelStairs():
@@ -443,26 +501,38 @@ def levelStairs():
         z -= drop
         slabs.append(box(-2.5, y, 2.5, y + length, z - 0.6, z, shades[k % 2], STONE_SIDE, floor=True))
         y += length
-    slabs.append(lane(-2.5, 2.5, y, y + 14.0, z=z))
-    pins = triangleRack(4, 0.0, y + 8.0, 0.72, 0.62, z + PIN_RADIUS)
+    slabs.append(lane(-2.5, 2.5, y, y + STAIRS_RUN, z=z))
+    rows, ahead, dx, dy = STAIRS_RACK
+    pins = triangleRack(rows, 0.0, y + ahead, dx, dy, z + PIN_RADIUS)
     return newLevel("stairs", slabs, pins, (0.3, 0.22, 0.3), (1.0, 1.0, 0.85), camera=(0.0, -7.0, 4.5))
 
 
+# Bridge's heavy ball ploughs through the rack, which faces the plank.
+BRIDGE_BALL_MASS = 30.0
+
+
 def levelBridge():
-    """A narrow plank across a chasm at an angle: aim along it."""
-    plank = 0.8          # half width
+    """A narrow plank across a chasm at an angle: aim along it, to an island
+    along the same line."""
+    plank = 1.0          # half width
     slope = 0.3          # the plank runs this much across for each unit along
     y0, y1 = 3.0, 13.0
+    island, length = 2.0, 6.0
     slabs = [
         lane(-2.5, 2.5, -3.0, y0, cell=(0.5, 1.0)),
         Slab([(slope * y0 - plank, y0, 0.0), (slope * y0 + plank, y0, 0.0), (slope * y1 + plank, y1, 0.0),
               (slope * y1 - plank, y1, 0.0)], -0.3, (180, 130, 80), (120, 85, 50), floor=True),
-        box(slope * y1 - 3.0, y1, slope * y1 + 3.0, y1 + 6.0, -1.5, 0.0, STONE, STONE_SIDE, floor=True,
-            cell=(1.0, 1.0), pattern=checker((160, 160, 170), (140, 140, 152))),
+        Slab([(slope * y1 - island, y1, 0.0), (slope * y1 + island, y1, 0.0),
+              (slope * (y1 + length) + island, y1 + length, 0.0), (slope * (y1 + length) - island, y1 + length, 0.0)],
+             -1.5, STONE, STONE_SIDE, floor=True, cell=(1.0, 1.0), pattern=checker((160, 160, 170), (140, 140, 152))),
     ]
-    pins = triangleRack(3, slope * (y1 + 2.0), y1 + 2.0, 0.72, 0.62, PIN_Z)
+    # a tight rack turned to face the plank, its head pin 2 along the island
+    turn = -math.atan(slope)
+    hx, hy = slope * (y1 + 2.0), y1 + 2.0
+    pins = [(hx + x * math.cos(turn) - y * math.sin(turn), hy + x * math.sin(turn) + y * math.cos(turn), z)
+            for x, y, z in triangleRack(3, 0.0, 0.0, 0.66, 0.58, PIN_Z)]
     return newLevel("bridge", slabs, pins, (0.12, 0.14, 0.22), (0.95, 0.9, 1.0), lower=-4.0,
-                 backdrop=water(-4.5, -30.0, -20.0, 34.0, 44.0))
+                 backdrop=water(-4.5, -30.0, -20.0, 34.0, 44.0), ballMass=BRIDGE_BALL_MASS)
 
 
 # The bowl: a round hollow about BOWL_CENTRE, flat at the bottom within
@@ -470,8 +540,9 @@ def levelBridge():
 BOWL_CENTRE = (0.0, 13.0)
 BOWL_FLOOR = 3.0
 BOWL_RIM = 9.0
-BOWL_DEPTH = 1.0
+BOWL_DEPTH = 0.7
 BOWL_CELLS = (24, 64)           # rings and sectors of the slope
+BOWL_PINS = (5, 1.6)            # how many pins stand in a ring about the middle, and its radius
 
 
 def bowlPoint(u, v):
@@ -505,14 +576,19 @@ def levelBowl():
         drawn.quad(*q, (120, 110, 100))
         skirt([q[1], q[2]], -1.0, (90, 80, 70), drawn)
     slabs = [lane(-1.5, 1.5, -3.0, cy - BOWL_RIM - 0.5)]
-    pins = [(cx + 1.6 * math.sin(a), cy - 1.6 * math.cos(a), -BOWL_DEPTH + PIN_RADIUS)
-            for a in (2.0 * math.pi * k / 5.0 for k in range(5))]
+    n, ring = BOWL_PINS
+    pins = [(cx + ring * math.sin(a), cy - ring * math.cos(a), -BOWL_DEPTH + PIN_RADIUS)
+            for a in (2.0 * math.pi * k / n for k in range(n))]
     return newLevel("bowl", slabs, pins, (0.18, 0.12, 0.2), (1.0, 0.9, 0.6), extra=[(drawn, collide)],
                  camera=(0.0, -7.0, 5.0))
 
 
 # Stepping stones: (x, y, half size) of each, between the start and the island.
 STONES = [(0.0, 5.5, 0.8), (0.0, 9.0, 0.8), (0.0, 12.5, 0.8), (0.0, 16.0, 0.8)]
+
+
+# A heavy ball ploughs through the tight rack rather than glancing off it.
+STONES_BALL_MASS = 20.0
 
 
 def levelStones():
@@ -524,8 +600,9 @@ def levelStones():
         slabs.append(box(x - h, y - h, x + h, y + h, -1.5, 0.0, shades[k % 2], (100, 95, 80), floor=True))
     slabs.append(box(-3.0, 19.5, 3.0, 25.0, -1.5, 0.0, (90, 150, 80), (100, 90, 70), floor=True, cell=(1.0, 1.0),
                      pattern=checker((90, 150, 80), (100, 162, 88))))
-    return newLevel("stones", slabs, triangleRack(3, 0.0, 21.5, 0.72, 0.62, PIN_Z), (0.14, 0.2, 0.3),
-                 (1.0, 1.0, 0.9), lower=-1.2, backdrop=water(-1.5, -30.0, -20.0, 30.0, 44.0))
+    return newLevel("stones", slabs, triangleRack(3, 0.0, 21.5, 0.66, 0.58, PIN_Z), (0.14, 0.2, 0.3),
+                 (1.0, 1.0, 0.9), lower=-1.2, backdrop=water(-1.5, -30.0, -20.0, 30.0, 44.0),
+                 ballMass=STONES_BALL_MASS)
 
 
 # The chute: a round-bottomed channel CHUTE_HALF wide either side, raised over
@@ -537,6 +614,7 @@ CHUTE_DEPTH = 0.8               # how high its rims stand over its bottom
 CHUTE_PATH = [(5.0, 0.0), (5.0, 0.6), (3.0, 0.0), (5.0, -0.6), (3.0, 0.0)]
 CHUTE_START = (0.0, 2.0)
 CHUTE_CELLS = (12, 0.25)        # collision cells across, and their length along
+CHUTE_RACK = (2, 1.5, 0.72, 0.62)  # rows, the head pin's distance past the chute's end, spacing across and along
 
 
 def chuteFrame(s):
@@ -579,7 +657,8 @@ def levelChute():
     slabs = [lane(-1.5, 1.5, -3.0, CHUTE_START[1]),
              box(x - 3.0, y, x + 3.0, y + 7.0, -0.6, 0.0, STONE, STONE_SIDE, floor=True, cell=(1.0, 1.0),
                  pattern=checker((170, 170, 182), (150, 150, 164)))]
-    return newLevel("chute", slabs, triangleRack(4, x, y + 1.5, 0.72, 0.62, PIN_Z), (0.12, 0.16, 0.28),
+    rows, ahead, dx, dy = CHUTE_RACK
+    return newLevel("chute", slabs, triangleRack(rows, x, y + ahead, dx, dy, PIN_Z), (0.12, 0.16, 0.28),
                  (1.0, 1.0, 1.0), extra=[(drawn, collide)], camera=(0.0, -7.0, 4.5))
 
 
@@ -651,6 +730,8 @@ def levelWall():
 
 TILT = 0.15                     # the lane's sideways slope, down to the right
 TILT_Y = (4.0, 7.0, 15.0, 18.0)  # it starts to lean, leans fully, starts to level, is level
+TILT_RACK = (2, 0.0, 19.5, 0.72, 0.62)  # rows, head pin, spacing
+TILT_END = 22.0                 # the lane ends close behind the pins, so that they drop soon
 
 
 def tiltHeight(x, y):
@@ -666,9 +747,10 @@ def levelTilt():
     drawn, collide = terrain(lambda u, v: (u, v, tiltHeight(u, v)), xs, ys, 2,
                              lambda i, j: (WOOD_LIGHT, WOOD_DARK)[(i + j // 2) % 2])
     edgeSkirts(lambda u, v: (u, v, tiltHeight(u, v)), xs[::2], ys[::2], -1.5, SIDE, drawn, (False, False))
-    slabs = [lane(-3.0, 3.0, -3.0, TILT_Y[0], cell=(0.75, 1.0)), lane(-3.0, 3.0, TILT_Y[3], 25.0, cell=(0.75, 1.0)),
-             pitWall(y=27.0), pitFloor(-4.0, 4.0, 25.0, 27.0, -6.5)]
-    return newLevel("tilt", slabs, triangleRack(4, 0.0, 20.0, 0.72, 0.62, PIN_Z), (0.14, 0.22, 0.24),
+    slabs = [lane(-3.0, 3.0, -3.0, TILT_Y[0], cell=(0.75, 1.0)), lane(-3.0, 3.0, TILT_Y[3], TILT_END, cell=(0.75, 1.0)),
+             pitWall(y=TILT_END + 2.0), pitFloor(-4.0, 4.0, TILT_END, TILT_END + 2.0, -6.5)]
+    rows, hx, hy, dx, dy = TILT_RACK
+    return newLevel("tilt", slabs, triangleRack(rows, hx, hy, dx, dy, PIN_Z), (0.14, 0.22, 0.24),
                  (1.0, 1.0, 1.0), extra=[(drawn, collide)])
 
 
@@ -689,6 +771,7 @@ PIPE_WALL = 2.0                 # how far out each side rises
 PIPE_HEIGHT = 0.6
 PIPE_LIP = 1.6
 PIPE_Y = (3.0, 22.0)
+PIPE_PINS = ((-0.2, 10.0), (0.2, 10.8))  # each lip's pins: (out from its middle, y)
 
 
 def pipeHeight(x):
@@ -709,7 +792,7 @@ def levelHalfpipe():
              box(-edge - PIPE_LIP, y0, -edge, y1, PIPE_HEIGHT - 0.6, PIPE_HEIGHT, STONE, STONE_SIDE, floor=True),
              box(edge, y0, edge + PIPE_LIP, y1, PIPE_HEIGHT - 0.6, PIPE_HEIGHT, STONE, STONE_SIDE, floor=True)]
     pins = [(side * (edge + PIPE_LIP / 2.0 + dx), y, PIPE_HEIGHT + PIN_RADIUS) for side in (-1.0, 1.0)
-            for dx, y in ((-0.3, 10.0), (0.3, 10.9), (-0.3, 11.8))]
+            for dx, y in PIPE_PINS]
     return newLevel("halfpipe", slabs, pins, (0.16, 0.2, 0.3), (1.0, 1.0, 1.0), extra=[(drawn, collide)],
                  camera=(0.0, -7.0, 4.5))
 

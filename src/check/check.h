@@ -30,9 +30,8 @@ void checkValues(const std::string &name, const sceneData *scene);
 void checkGeometry(const std::string &name, const sceneData *scene);
 // The level left alone for half a minute: what moves or falls out.
 void checkSettling(const std::string &name, const sceneData *scene);
-// The level as the game starts it, awaiting the first throw, over its own
-// copy of the pins.
-levelPlay startPlay(const sceneData *s, std::vector<dynamicObject> &pins, faceIndex *index);
+// The level as the game starts it, awaiting the first throw.
+levelPlay startPlay(const sceneData *s, faceIndex *index);
 
 // How a level is measured: the hands of the people who play it (the first
 // is the steady player the difficulty is taken from), attempts for each,

@@ -226,17 +226,12 @@ void checkTriangles(const std::string &file, const meshData &m, bool collision)
 
 } // namespace
 
-levelPlay startPlay(const sceneData *s, std::vector<dynamicObject> &pins, faceIndex *index)
+// The level as the game starts it, awaiting the first throw.
+levelPlay startPlay(const sceneData *s, faceIndex *index)
 {
     levelPlay p = newLevelPlay();
-    pins.assign(s->pins, s->pins + s->numPins);
-    p.ball = s->ball, p.pins = pins.data(), p.numPins = s->numPins, p.remainingPins = s->numPins;
-    p.firstCollisionFace = s->firstCollisionFace, p.collisionIndex = index;
-    p.worldLowerBound = s->worldLowerBound;
-    p.gameState = awaitingThrow;
-    p.cameraLocation = p.cameraInitLoc = s->cameraLocation;
-    p.cameraVelocity = vec_between_points(p.cameraInitLoc, p.ball.location);
-    vec_normalize(&p.cameraVelocity);
+    startLevelPlay(&p, s->ball, s->pins, s->numPins, s->firstCollisionFace, index, s->worldLowerBound,
+                   s->cameraLocation, awaitingThrow);
     return p;
 }
 
@@ -348,16 +343,15 @@ void checkSettling(const std::string &name, const sceneData *s)
     // Through the broad phase like the game (the same bits), so that a
     // collision mesh of tens of thousands of triangles is checked in seconds.
     faceIndex *index = buildFaceIndex(s->firstCollisionFace);
-    std::vector<dynamicObject> pins;
-    levelPlay p = startPlay(s, pins, index);
+    levelPlay p = startPlay(s, index);
     for (int t = 0; t < SETTLE_MS && !advanceLevel(&p, STEP_MS); t += STEP_MS)
         for (int i = 0; i <= s->numPins; i++) {
-            const dynamicObject &o = *objectAt(&p.ball, pins.data(), i);
+            const dynamicObject &o = *objectAt(&p.ball, p.pins.data(), i);
             fell[i] = fell[i] || !o.inPlay;
             worst[i] = std::max(worst[i], vec_mag(vec_between_points(o.initLoc, o.location)));
         }
     for (int i = 1; i <= s->numPins; i++)
-        fell[i] = fell[i] || !pins[i - 1].inPlay;
+        fell[i] = fell[i] || !p.pins[i - 1].inPlay;
     // An object that starts in the air, or whose place or size makes no sense, is
     // told so already; that it then moves is no news.
     for (int i = 0; i <= s->numPins; i++)

@@ -39,8 +39,7 @@ struct sharedPlan {
 // What the threads share of a level; read only, but for the plans and the results.
 struct levelWork {
     uint64_t key;
-    levelPlay loaded; // the level as the game starts it, over loadedPins
-    std::vector<dynamicObject> loadedPins;
+    levelPlay loaded;  // the level as the game starts it
     throwSearch first; // from the start after the pause: its state and tracks are every attempt's
     const personSettings *settings;
     std::mutex plansLock;
@@ -95,7 +94,8 @@ const throwAdvice &standingPlan(levelWork *w, worker *k, const std::vector<bool>
         c.play.collisionIndex = k->index;
         for (int i = 0; i < c.play.numPins; i++)
             if (!standing[i])
-                c.pins[i].location = c.pins[i].initLoc, c.pins[i].velocity = {0, 0, 0}, c.pins[i].inPlay = 0;
+                c.play.pins[i].location = c.play.pins[i].initLoc, c.play.pins[i].velocity = {0, 0, 0},
+                c.play.pins[i].inPlay = 0;
         c.play.remainingPins = 0;
         for (bool s : standing)
             c.play.remainingPins += s;
@@ -231,7 +231,7 @@ levelFigures measureLevel(const std::string &name, const sceneData *s, const per
     w.name = name.c_str();
     w.settings = &settings;
     faceIndex *index = buildFaceIndex(s->firstCollisionFace);
-    w.loaded = startPlay(s, w.loadedPins, index);
+    w.loaded = startPlay(s, index);
     levelCopy start;
     copyLevel(&start, w.loaded);
     advanceLevel(&start.play, AIM_MS);

@@ -105,9 +105,8 @@ std::string pinList(const std::vector<bool> &touched)
 void tryDrags(const std::string &name, const sceneData *s, const std::vector<drag> &drags)
 {
     faceIndex *index = buildFaceIndex(s->firstCollisionFace);
-    std::vector<dynamicObject> pins;
     levelCopy level;
-    copyLevel(&level, startPlay(s, pins, index));
+    copyLevel(&level, startPlay(s, index));
     advanceLevel(&level.play, AIM_MS);
     throwRun run;
     for (size_t t = 0; t < drags.size() && level.play.remainingPins > 0; t++) {

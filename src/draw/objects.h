@@ -16,5 +16,7 @@ condition loadNdDraw(char *fname);
 // A new display list holding mesh.
 GLint compileMesh(const meshData *mesh);
 
-// The axes of the current modelview space as square bars: x red, y green, z blue.
+// Offered but not called by any frame:
+// The axes of the current modelview space as square bars, x red, y green, z
+// blue, for checking which way a mesh faces while building a level.
 void drawAxis(void);

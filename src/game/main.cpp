@@ -9,7 +9,7 @@
 #include "draw/text.h"
 #include "files/sceneList.h"
 #include "game/display.h"
-#include "game/scene.h"
+#include "game/sceneLoop.h"
 
 int main(int argc, char **argv)
 {

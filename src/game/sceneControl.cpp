@@ -1,5 +1,7 @@
 // Input, game states, timers and the frame clock of a level.
-#include "game/sceneLoop.h"
+#include "game/sceneControl.h"
+
+#include "game/sceneState.h"
 
 inputAction eventAction(const SDL_Event *event, e_gameState state, int paused, float throwTime)
 {
@@ -19,27 +21,46 @@ inputAction eventAction(const SDL_Event *event, e_gameState state, int paused, f
     case SDL_KEYDOWN:
         // The keys that act once a press count their presses; the others are
         // read as state once a frame.
-        return pressKeyOf(event->key.keysym.sym) ? keyPressed : ignoreInput;
+        return pressKeyOf(event->key.keysym.sym, event->key.keysym.mod) ? keyPressed : ignoreInput;
     default:
         return ignoreInput;
     }
 }
 
-unsigned pressKeyOf(SDLKey key)
+static bool ctrlDown(SDLMod mod) { return (mod & (KMOD_LCTRL | KMOD_RCTRL)) != 0; }
+
+unsigned pressKeyOf(SDLKey key, SDLMod mod)
 {
-    return key == SDLK_F12 ? skipKey : key == SDLK_F5 ? restartKey : key == SDLK_F4 ? fullScreenKey : 0;
+    switch (key) {
+    case SDLK_F12:
+        return skipKey;
+    case SDLK_F5:
+        return restartKey;
+    case SDLK_F4:
+        return fullScreenKey;
+    case SDLK_p:
+    case SDLK_PAUSE:
+        return pauseKey;
+    case SDLK_RETURN:
+        return resumeKey;
+    default:
+        return key == SDLK_ESCAPE || (key == SDLK_q && ctrlDown(mod)) ? quitKey : 0;
+    }
 }
 
-keyActions keysAction(const Uint8 *keystate, SDLMod modstate, int paused, float pausedTime, unsigned pressed)
+keyActions keysAction(const Uint8 *keystate, SDLMod modstate, int paused, unsigned pressed)
 {
-    bool pauseKey = keystate[SDLK_p] || keystate[SDLK_PAUSE];
     keyActions a;
-    a.quit = keystate[SDLK_ESCAPE] || (keystate[SDLK_q] && (modstate & (KMOD_LCTRL | KMOD_RCTRL)));
-    // Each change of pause locks the next one out for a while, and the pause
-    // test comes first, so a held key toggles about four times a second and a
-    // frame never both pauses and resumes. Return only resumes.
-    a.pause = pauseKey && pausedTime > 0 && paused == 0;
-    a.resume = (pauseKey || keystate[SDLK_RETURN]) && pausedTime > PAUSE_LOCKOUT && paused == 1;
+    // A quit key counts pressed, since a paused game looks at the key state
+    // only 20 times a second and a tap between two looks leaves no trace
+    // there, and held (Ctrl may come after q).
+    a.quit = (pressed & quitKey) || keystate[SDLK_ESCAPE] || (keystate[SDLK_q] && ctrlDown(modstate));
+    // A pause key toggles once a press, however long it is held; the pause
+    // test comes first, so a frame never both pauses and resumes. Return only
+    // resumes.
+    bool pausePressed = pressed & pauseKey;
+    a.pause = pausePressed && paused == 0;
+    a.resume = (pausePressed || (pressed & resumeKey)) && paused == 1;
     // A person holds a key for a tenth of a second or more, many frames: these
     // act once a press, in the frame it comes in.
     a.skip = pressed & skipKey;
@@ -59,25 +80,34 @@ int frameMilliseconds(Uint32 thisTime, Uint32 lastTime)
 // release and a new press.
 static unsigned keysPressed = 0;
 
-void startLevel(e_gameState startingState)
+// After a stall the events drained bring the pointer's motion during it, when
+// the stall itself moved the game on by no time.
+static bool dropStallMotion = false;
+
+void countStall(Uint32 thisTime, Uint32 lastTime)
 {
-    pausedTimer = 0;
-    gameState = startingState;
-    isPaused = 0;
+    Uint32 ms = thisTime - lastTime;
+    bool stalled = ms > LONGEST_FRAME_MS;
+    bool dragging = sceneClock.isPaused == 0 && level.gameState == throwing;
+    if (stalled && dragging) level.mouseMotionTime += (float)(ms / 1000.0);
+    dropStallMotion = stalled && !dragging;
 }
 
-void showMyGLPointer(int newState) { showGLPointer = newState; }
+void startLevel(void) { sceneClock.isPaused = 0; }
+
+void showMyGLPointer(int newState) { pointer.showGLPointer = newState; }
 
 void handleEvent(const SDL_Event *event, levelRun *run)
 {
-    switch (eventAction(event, gameState, isPaused, throwTimeRemaining)) {
+    switch (eventAction(event, level.gameState, sceneClock.isPaused, level.throwTimeRemaining)) {
     case startThrow:
         beginThrow(&level);
         break;
     case movePointer:
-        mousex = event->motion.x;
-        mousey = event->motion.y;
-        if (isPaused == 0) addDrag(&level, event->motion.xrel, event->motion.yrel);
+        pointer.mousex = event->motion.x;
+        pointer.mousey = event->motion.y;
+        if (sceneClock.isPaused == 0 && !dropStallMotion)
+            addDrag(&level, event->motion.xrel, event->motion.yrel);
         break;
     case releaseThrow:
         endDrag(&level);
@@ -88,10 +118,10 @@ void handleEvent(const SDL_Event *event, levelRun *run)
         break;
     case abandonThrow:
         // The ball goes back at the next step.
-        ball.inPlay = 0;
+        level.ball.inPlay = 0;
         break;
     case keyPressed:
-        keysPressed |= pressKeyOf(event->key.keysym.sym);
+        keysPressed |= pressKeyOf(event->key.keysym.sym, event->key.keysym.mod);
         break;
     case closeWindow:
         run->done = 1;
@@ -103,20 +133,14 @@ void handleEvent(const SDL_Event *event, levelRun *run)
 
 int handleKeys(const Uint8 *keystate, SDLMod modstate, levelRun *run)
 {
-    keyActions a = keysAction(keystate, modstate, isPaused, pausedTimer, keysPressed);
+    keyActions a = keysAction(keystate, modstate, sceneClock.isPaused, keysPressed);
     keysPressed = 0;
     if (a.quit) {
         run->exitMode = quit;
         run->done = 1;
     }
-    if (a.pause) {
-        isPaused = 1;
-        pausedTimer = 0;
-    }
-    if (a.resume) {
-        isPaused = 0;
-        pausedTimer = -PAUSE_LOCKOUT;
-    }
+    if (a.pause) sceneClock.isPaused = 1;
+    if (a.resume) sceneClock.isPaused = 0;
     if (a.skip) {
         run->exitMode = levelCompleted;
         run->done = 1;
@@ -125,22 +149,21 @@ int handleKeys(const Uint8 *keystate, SDLMod modstate, levelRun *run)
         run->done = 1;
         run->exitMode = restart;
     }
-    if (a.fullScreen) isPaused = 1;
+    if (a.fullScreen) sceneClock.isPaused = 1;
     return a.fullScreen;
 }
 
-void frameClock(Uint32 thisTime, Uint32 *lastTime)
+void measureFrame(Uint32 thisTime, Uint32 *lastTime)
 {
     int ms = frameMilliseconds(thisTime, *lastTime);
-    deltaTime = (float)(ms / 1000.0);
-    gameMilliseconds = isPaused == 1 ? 0 : ms;
+    sceneClock.deltaTime = (float)(ms / 1000.0);
+    sceneClock.gameMilliseconds = sceneClock.isPaused == 1 ? 0 : ms;
     *lastTime = thisTime;
 }
 
 void advanceFrame(levelRun *run)
 {
-    pausedTimer += deltaTime;
-    if (advanceLevel(&level, gameMilliseconds)) {
+    if (advanceLevel(&level, sceneClock.gameMilliseconds)) {
         run->done = 1;
         run->exitMode = levelCompleted;
     }

@@ -8,24 +8,14 @@
 // never run at once, so neither disturbs the other.
 #include "game/sceneHint.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
-
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 
-#include "draw/text.h"
+#include "draw/hintDraw.h"
 
 namespace
 {
-
-// The drag is in pixels of the game's picture, whatever size it is shown at.
-const double PICTURE_WIDTH = 640, PICTURE_HEIGHT = 480;
-const double ARROW_HEAD_PX = 12, ARROW_HEAD_DEGREES = 25;
-const float ARROW_WIDTH_PX = 2;
-const int CELL_WIDTH = 8, CELL_HEIGHT = 16; // the bitmap font's
 
 enum hintStage { noHint, thinking, shown };
 struct hintState {
@@ -37,36 +27,6 @@ struct hintState {
 double msSince(std::chrono::steady_clock::time_point t)
 {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t).count();
-}
-
-// A line of text centred across the picture, hanging `row` lines below its top.
-void centredLine(const std::string &s, const GLint view[4], int row)
-{
-    int x = std::max(0, (view[2] - CELL_WIDTH * (int)s.size()) / 2);
-    glRasterPos2i(view[0] + x, view[1] + view[3] - CELL_HEIGHT * row);
-    setValign(top);
-    textStringLength((char *)s.data(), (int)s.size());
-}
-
-// An arrow from (x, y) by (dx, dy) window pixels, y up.
-void drawArrow(double x, double y, double dx, double dy)
-{
-    double length = hypot(dx, dy);
-    if (length < 1) return;
-    double ux = dx / length, uy = dy / length, c = cos(ARROW_HEAD_DEGREES * M_PI / 180),
-           s = sin(ARROW_HEAD_DEGREES * M_PI / 180);
-    double tipX = x + dx, tipY = y + dy;
-    glLineWidth(ARROW_WIDTH_PX);
-    glBegin(GL_LINES);
-    glVertex2d(x, y);
-    glVertex2d(tipX, tipY);
-    // The head's two barbs point back from the tip, turned either way.
-    glVertex2d(tipX, tipY);
-    glVertex2d(tipX - ARROW_HEAD_PX * (ux * c - uy * s), tipY - ARROW_HEAD_PX * (uy * c + ux * s));
-    glVertex2d(tipX, tipY);
-    glVertex2d(tipX - ARROW_HEAD_PX * (ux * c + uy * s), tipY - ARROW_HEAD_PX * (uy * c - ux * s));
-    glEnd();
-    glLineWidth(1);
 }
 
 } // namespace
@@ -121,45 +81,19 @@ void hintFrame(const levelPlay &level, bool paused)
     fflush(stdout);
 }
 
-void drawHint(const levelPlay &level, float red, float green, float blue)
+void drawHint(const levelPlay &level, const levelLook &look)
 {
     if (hint.stage == noHint) return;
-    GLdouble model[16], projection[16];
-    GLint view[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, model);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, view);
-    // Where the ball is drawn in this frame, in window pixels from the bottom left.
-    vec3 at = locationBetweenSteps(&level, 0);
-    GLdouble ballX, ballY, ballZ;
-    bool seen =
-        gluProject(at.x, at.y, at.z, model, projection, view, &ballX, &ballY, &ballZ) == GL_TRUE && ballZ < 1;
-
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(view[0], view[0] + view[2], view[1], view[1] + view[3], -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glDisable(GL_DEPTH_TEST);
-    glColor3f(red, green, blue);
-    // Below the banner, clear of the counters at the left.
-    if (hint.stage == thinking) {
-        centredLine("thinking...", view, 1);
-    } else {
-        const throwAdvice &a = hint.search.advice;
-        if (a.found && seen)
-            drawArrow(ballX, ballY, a.throwDrag.right * view[2] / PICTURE_WIDTH,
-                      a.throwDrag.up * view[3] / PICTURE_HEIGHT);
-        centredLine(a.found ? hint.words : hint.outcome, view, 1);
-        if (a.found) centredLine(hint.outcome, view, 2);
-    }
-    glEnable(GL_DEPTH_TEST);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    const throwAdvice &a = hint.search.advice;
+    bool drawn = hint.stage == shown && a.found;
+    hintPicture picture = {{hint.stage == thinking ? "thinking..."
+                            : drawn                ? hint.words.c_str()
+                                                   : hint.outcome.c_str(),
+                            drawn ? hint.outcome.c_str() : nullptr},
+                           drawn,
+                           a.throwDrag.right,
+                           a.throwDrag.up};
+    drawHintOver(&level, &look, &picture);
 }
 
 void forgetHint(void) { hint.stage = noHint; }

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "draw/sceneDraw.h"
 #include "plan/throwPlan.h"
 
 const SDLKey HINT_KEY = SDLK_h;
@@ -32,8 +33,8 @@ void hintEvent(const SDL_Event *event, const levelPlay &level, bool paused);
 // After the frame's steps: the hint ends once the throw starts; otherwise a
 // search runs its slice (none while paused) and, once done, says its advice.
 void hintFrame(const levelPlay &level, bool paused);
-// Over the 3D view, with its matrices still set: the arrow of the drag from
-// the ball's place, and its words (or "thinking..."), in the text colour.
-void drawHint(const levelPlay &level, float red, float green, float blue);
+// Over the frame: the arrow of the drag from the ball's place, and its words
+// (or "thinking..."), in the text colour.
+void drawHint(const levelPlay &level, const levelLook &look);
 // The level ends: no hint carries into the next, nor any search over its world.
 void forgetHint(void);

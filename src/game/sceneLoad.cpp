@@ -1,49 +1,41 @@
 // Loading a level: its scene file read, then its meshes compiled into display
 // lists and its drawing state set; and unloading it again.
-#include <cstdio>
-#include <cstdlib>
+#include "game/sceneLoad.h"
 
-#include "common/vectorMath.h"
+#include <cstdio>
+
 #include "draw/objects.h"
 #include "files/sceneFile.h"
-#include "game/sceneInternal.h"
+#include "game/sceneState.h"
 
-// Takes over what the reading left: the values, the pins and the collision
-// mesh, indexed for the physics, and a display list for every mesh entry that was read.
-static void adoptScene(sceneData *s)
+// Takes over what the reading left: a display list for every mesh entry that
+// was read, the colours, and the level's values, its collision mesh indexed
+// for the physics.
+static void adoptScene(sceneData *s, e_gameState state)
 {
-    bgRed = s->bgRed, bgGreen = s->bgGreen, bgBlue = s->bgBlue;
-    txtRed = s->txtRed, txtGreen = s->txtGreen, txtBlue = s->txtBlue;
-    worldLowerBound = s->worldLowerBound;
-    cameraLocation = s->cameraLocation;
-    numPins = s->numPins;
-    remainingPins = numPins;
-    ball = s->ball;
-    firstCollisionFace = s->firstCollisionFace;
-    // Without an index (no faces, or no memory for one) the physics tests every face.
-    collisionIndex = buildFaceIndex(firstCollisionFace);
-    pins = s->pins;
-    pinRecords = s->pinRecords;
-    if (s->world.read) worldDispList = compileMesh(&s->world.mesh);
-    if (s->ballMesh.read) ball.dispList = compileMesh(&s->ballMesh.mesh);
-    for (int i = 0; i < pinRecords; i++)
-        if (s->pinMeshes[i].read) pins[i].dispList = compileMesh(&s->pinMeshes[i].mesh);
-    // Where each object's last step began, for drawing between steps; without
-    // the memory for it objects are drawn where the last step left them.
-    level.stepStart = (vec3 *)calloc((size_t)pinRecords + 1, sizeof(vec3));
+    look = levelLook{s->bgRed, s->bgGreen, s->bgBlue, s->txtRed, s->txtGreen, s->txtBlue, 0};
+    if (s->world.read) look.worldDispList = compileMesh(&s->world.mesh);
+    if (s->ballMesh.read) s->ball.dispList = compileMesh(&s->ballMesh.mesh);
+    for (int i = 0; i < s->pinRecords; i++)
+        if (s->pinMeshes[i].read) s->pins[i].dispList = compileMesh(&s->pinMeshes[i].mesh);
+    // A load that failed in the pins holds fewer records than its count. Without
+    // an index (no faces, or no memory for one) the physics tests every face.
+    int pinCount = s->numPins < s->pinRecords ? s->numPins : s->pinRecords;
+    startLevelPlay(&level, s->ball, s->pins, pinCount, s->firstCollisionFace,
+                   buildFaceIndex(s->firstCollisionFace), s->worldLowerBound, s->cameraLocation, state);
+    keepStepStarts(&level);
     s->firstCollisionFace = nullptr;
-    s->pins = nullptr;
     freeSceneData(s);
 }
 
-condition sceneLoad(char *fName)
+condition sceneLoad(char *fName, e_gameState state)
 {
     sceneData s;
     condition result = readScene(fName, &s);
     writeSceneMessages(stdout, &s);
     if (!s.opened) return failure;
     int pinsIncomplete = s.pinsIncomplete;
-    adoptScene(&s);
+    adoptScene(&s, state);
     if (result != success) {
         // Failing in the pins releases everything; failing before them keeps
         // what was built, and the run ends.
@@ -51,18 +43,13 @@ condition sceneLoad(char *fName)
         return failure;
     }
 
-    glClearColor(bgRed, bgGreen, bgBlue, 1.0f);
+    glClearColor(look.bgRed, look.bgGreen, look.bgBlue, 1.0f);
     glClearDepth(1.0);
     glDepthFunc(GL_LESS);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     glShadeModel(GL_SMOOTH);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-
-    cameraInitLoc = cameraLocation;
-    cameraVelocity = vec_between_points(cameraInitLoc, ball.location);
-    vec_normalize(&cameraVelocity);
-    startSteps(&level);
 
     // Show the background until the first frame is drawn.
     SDL_GL_SwapBuffers();
@@ -75,20 +62,22 @@ void sceneUnload(void)
     releaseScene();
 }
 
+static void deleteList(GLint list)
+{
+    if (glIsList((GLuint)list)) glDeleteLists((GLuint)list, 1);
+}
+
 void releaseScene(void)
 {
-    if (firstCollisionFace != nullptr) freeCollisionFaces(firstCollisionFace);
-    firstCollisionFace = nullptr;
-    freeFaceIndex(collisionIndex);
-    collisionIndex = nullptr;
-    if (glIsList((GLuint)ball.dispList)) glDeleteLists((GLuint)ball.dispList, 1);
-    if (pins != nullptr)
-        for (int i = 0; i < numPins && i < pinRecords; i++)
-            if (glIsList((GLuint)pins[i].dispList)) glDeleteLists((GLuint)pins[i].dispList, 1);
-    free(pins);
-    pins = nullptr;
-    pinRecords = 0;
-    free(level.stepStart);
-    level.stepStart = nullptr;
-    if (glIsList((GLuint)worldDispList)) glDeleteLists((GLuint)worldDispList, 1);
+    if (level.firstCollisionFace != nullptr) freeCollisionFaces(level.firstCollisionFace);
+    level.firstCollisionFace = nullptr;
+    freeFaceIndex(level.collisionIndex);
+    level.collisionIndex = nullptr;
+    deleteList(level.ball.dispList);
+    level.ball.dispList = 0;
+    for (const dynamicObject &pin : level.pins)
+        deleteList(pin.dispList);
+    level.pins.clear();
+    deleteList(look.worldDispList);
+    look.worldDispList = 0;
 }

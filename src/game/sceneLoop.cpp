@@ -1,17 +1,23 @@
 // One level from load to unload, frame by frame.
 #include "game/sceneLoop.h"
-#include "game/display.h"
-#include "game/sceneHint.h"
 
-// Measures the last frame. With limitFrames set, frames are spaced at least
-// FRAME_SPACING_MS apart by spinning on the tick count.
-static void sceneIdle(void)
+#include "game/display.h"
+#include "game/sceneControl.h"
+#include "game/sceneHint.h"
+#include "game/sceneLoad.h"
+#include "game/sceneState.h"
+
+static Uint32 lastTime = 0; // the tick count at which the last frame started
+
+// The tick count at which a frame starts: its events are those that came since
+// the last one started. With sceneClock.limitFrames set, frames are spaced at
+// least FRAME_SPACING_MS apart by spinning on the tick count.
+static Uint32 frameStart(void)
 {
-    static Uint32 lastTime = 0;
     Uint32 thisTime = SDL_GetTicks();
-    while (limitFrames != 0 && thisTime - lastTime < FRAME_SPACING_MS)
+    while (sceneClock.limitFrames != 0 && thisTime - lastTime < FRAME_SPACING_MS)
         thisTime = SDL_GetTicks();
-    frameClock(thisTime, &lastTime);
+    return thisTime;
 }
 
 static void fitProjectionToScreen(void)
@@ -20,26 +26,35 @@ static void fitProjectionToScreen(void)
     sceneReshape(scrn->w, scrn->h);
 }
 
+static void drawScene(void)
+{
+    drawFrame(&level, &look, sceneClock.deltaTime, sceneClock.isPaused, &pointer);
+    drawHint(level, look);
+    SDL_GL_SwapBuffers();
+}
+
 gameReturn sceneMain(char *sceneFname, e_gameState startingState)
 {
     levelRun run = {0, quit};
 
-    startLevel(startingState);
+    startLevel();
     fitProjectionToScreen();
-    if (sceneLoad(sceneFname) != success) {
+    if (sceneLoad(sceneFname, startingState) != success) {
         releaseScene();
         return quit;
     }
     // The first frame is measured from the end of loading.
-    sceneIdle();
+    measureFrame(frameStart(), &lastTime);
 
     while (run.done == 0) {
-        int wasPaused = isPaused;
+        int wasPaused = sceneClock.isPaused;
         bool happened = false; // an event, or a new video mode
+        Uint32 startTime = frameStart();
+        countStall(startTime, lastTime);
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
             handleEvent(&event, &run);
-            hintEvent(&event, level, isPaused != 0);
+            hintEvent(&event, level, sceneClock.isPaused != 0);
             happened = true;
         }
         if (handleKeys(SDL_GetKeyState(nullptr), SDL_GetModState(), &run)) {
@@ -48,15 +63,15 @@ gameReturn sceneMain(char *sceneFname, e_gameState startingState)
             happened = true;
         }
         // Paused, the player may want other programs, and the picture stands still.
-        setPointerFree(isPaused != 0);
-        if (isPaused != 0) restBetweenStillFrames();
-        sceneIdle();
+        setPointerFree(sceneClock.isPaused != 0);
+        if (sceneClock.isPaused != 0) restBetweenStillFrames();
+        measureFrame(startTime, &lastTime);
         advanceFrame(&run);
-        hintFrame(level, isPaused != 0);
+        hintFrame(level, sceneClock.isPaused != 0);
         // While the game stays paused and nothing happens, the picture shown is
         // still right: drawing it again would only spend the processor, much
         // of it where the picture is scaled up to the screen in software.
-        if (!(wasPaused && isPaused && !happened)) drawScene();
+        if (!(wasPaused && sceneClock.isPaused && !happened)) drawScene();
     }
 
     forgetHint();

@@ -1,56 +1,9 @@
-// The steps of one frame of a level. The decisions are plain functions from
-// values to values; the wrappers below them keep the scene's state, and
-// sceneMain strings them together.
+// One level from load to unload, frame by frame: what the rest of the game
+// sees of the scene module.
 #pragma once
 
-#include "game/sceneInternal.h"
+#include "common/gameStates.h"
 
-// Tuning of the controls and the clock.
-const float PAUSE_LOCKOUT = 0.25f;   // seconds after a pause before it can be undone, and after a resume
-const Uint32 LONGEST_FRAME_MS = 250; // a longer frame (a stall, a mode change) counts as no time at all
-const Uint32 FRAME_SPACING_MS = 20;  // the least time between frames while limitFrames is set
-
-// What one event asks for, given the game state.
-typedef enum inputAction {
-    ignoreInput,
-    startThrow,    // left press while awaiting a throw, paused or not
-    movePointer,   // motion: the pointer moves; counted toward the drag only while not paused
-    releaseThrow,  // left release during the drag
-    leaveGameOver, // left release on the game-over screen
-    abandonThrow,  // any other button released while a throw rolls
-    keyPressed,    // one of the keys that act once a press went down
-    closeWindow,
-} inputAction;
-inputAction eventAction(const SDL_Event *event, e_gameState state, int paused, float throwTime);
-
-// The keys that act once a press, in the frame in which it comes, as bits;
-// 0 for the others.
-enum pressKey { skipKey = 1, restartKey = 2, fullScreenKey = 4 };
-unsigned pressKeyOf(SDLKey key);
-
-// What the keys held down in this frame ask for, tested in this order, with
-// the presses of the keys that act once a press that this frame's events brought.
-typedef struct keyActions {
-    bool quit, pause, resume, skip, restart, fullScreen;
-} keyActions;
-keyActions keysAction(const Uint8 *keystate, SDLMod modstate, int paused, float pausedTime, unsigned pressed);
-
-// Milliseconds from one frame's tick count to the next; 0 for a frame longer than LONGEST_FRAME_MS.
-int frameMilliseconds(Uint32 thisTime, Uint32 lastTime);
-
-// How the level run stands: done becomes 1 when the level is to end after this frame.
-typedef struct levelRun {
-    int done;
-    gameReturn exitMode;
-} levelRun;
-
-// The wrappers over the scene's state, in frame order.
-void startLevel(e_gameState startingState);
-void handleEvent(const SDL_Event *event, levelRun *run);
-// Returns 1 when the full-screen key is down: the caller then switches the
-// video mode and fits the projection to the new surface.
-int handleKeys(const Uint8 *keystate, SDLMod modstate, levelRun *run);
-void frameClock(Uint32 thisTime, Uint32 *lastTime);
-// The pause lockout runs on real time; the level moves on by the frame's game
-// time in its fixed steps, and the run ends after this frame once it is won.
-void advanceFrame(levelRun *run);
+// Runs the level in the scene file sceneFname, starting in startingState.
+// Returns quit when the level cannot be loaded, or how the player ended it.
+gameReturn sceneMain(char *sceneFname, e_gameState startingState);

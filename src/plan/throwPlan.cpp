@@ -64,7 +64,7 @@ const dynamicObject &trackAt(const leftAlone *alone, int pin, int step)
 void recordTracks(leftAlone *alone, const levelPlay &from, std::vector<contactAt> *byPin)
 {
     dynamicObject ball = from.ball;
-    std::vector<dynamicObject> pins(from.pins, from.pins + from.numPins);
+    std::vector<dynamicObject> pins = from.pins;
     int left = from.remainingPins, n = from.numPins;
     for (int k = 0; k <= alone->horizon; k++) {
         for (int i = 0; i < n; i++) {
@@ -104,7 +104,7 @@ bool trackAlone(const levelPlay &p, dynamicObject o, int steps, dynamicObject *t
 
 void wake(throwRun *run, const leftAlone *alone, int pin)
 {
-    run->level.pins[pin] = trackAt(alone, pin, run->physicsSteps);
+    run->level.play.pins[pin] = trackAt(alone, pin, run->physicsSteps);
     run->asleep[pin] = 0;
 }
 
@@ -339,10 +339,9 @@ void clearFlights(flightBook *book)
 
 void copyLevel(levelCopy *to, const levelPlay &from)
 {
-    to->pins.assign(from.pins, from.pins + from.numPins);
+    // A copy keeps the memory its vectors had; where each step began is not kept.
     to->play = from;
-    to->play.pins = to->pins.data();
-    to->play.stepStart = nullptr;
+    to->play.lastStep.location.clear();
 }
 
 void buildLeftAlone(leftAlone *alone, const levelPlay &from)

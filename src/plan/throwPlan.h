@@ -39,11 +39,10 @@ std::string dragWords(drag d);
 // failure *why says what is wrong.
 bool readDragWords(const std::string &words, drag *d, std::string *why);
 
-// A level in play with pins of its own, so that playing it leaves the level
-// it was copied from alone (a copied levelPlay shares its pins).
+// A level in play copied to be played on, leaving the level it was copied
+// from alone (a levelPlay holds its pins; the copy keeps no step starts).
 struct levelCopy {
     levelPlay play;
-    std::vector<dynamicObject> pins;
 };
 // Allocates nothing once `to` has held as many pins.
 void copyLevel(levelCopy *to, const levelPlay &from);

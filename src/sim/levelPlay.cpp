@@ -24,6 +24,13 @@ void turnCamera(levelPlay *p, float dt)
         vec_add(vec_scalar_multiple(tempVec1, towardBall), vec_scalar_multiple(p->cameraVelocity, keep));
 }
 
+// The camera's look from where it stands to the ball.
+void lookAtBall(levelPlay *p)
+{
+    p->cameraVelocity = vec_between_points(p->cameraInitLoc, p->ball.location);
+    vec_normalize(&p->cameraVelocity);
+}
+
 int throwIsOver(const levelPlay *p)
 {
     return (p->throwTimeRemaining <= 0 && p->gameState == watchingThrow) || p->ball.inPlay == 0;
@@ -34,26 +41,8 @@ int worldMoves(const levelPlay *p) { return p->gameState == awaitingThrow || p->
 
 void doPhysics(levelPlay *p)
 {
-    physicsStep(&p->ball, p->pins, p->numPins, p->firstCollisionFace, p->worldLowerBound, STEP_SECONDS,
-                &p->remainingPins, p->collisionIndex);
-}
-
-// What is drawn from the start of a step is where the step begins, except
-// for what jumps: an object taken out of play is drawn where it is parked.
-void rememberStepStart(levelPlay *p)
-{
-    if (!p->stepStart) return;
-    for (int i = 0; i <= p->numPins; i++)
-        p->stepStart[i] = objectAt(&p->ball, p->pins, i)->location;
-    p->lookAtStepStart = p->cameraVelocity;
-}
-
-void forgetJumps(levelPlay *p)
-{
-    if (!p->stepStart) return;
-    for (int i = 0; i <= p->numPins; i++)
-        if (!objectAt(&p->ball, p->pins, i)->inPlay)
-            p->stepStart[i] = objectAt(&p->ball, p->pins, i)->location;
+    physicsStep(&p->ball, p->pins.data(), (int)p->pins.size(), p->firstCollisionFace, p->worldLowerBound,
+                STEP_SECONDS, &p->remainingPins, p->collisionIndex);
 }
 
 // One step; returns 1 when the level is won.
@@ -73,13 +62,6 @@ int step(levelPlay *p)
     return 0;
 }
 
-vec3 between(vec3 from, vec3 to, float t)
-{
-    return vec_add(from, vec_scalar_multiple(vec_subtract(to, from), t));
-}
-
-float carriedFraction(const levelPlay *p) { return (float)p->carriedMs / (float)STEP_MS; }
-
 } // namespace
 
 levelPlay newLevelPlay(void)
@@ -90,6 +72,23 @@ levelPlay newLevelPlay(void)
     p.xsensitivity = p.ysensitivity = MOUSE_SENSITIVITY;
     p.cameraSpeed = CAMERA_SPEED;
     return p;
+}
+
+void startLevelPlay(levelPlay *p, dynamicObject ball, const dynamicObject *pins, int numPins,
+                    collisionFace *faces, faceIndex *index, float lowerBound, vec3 camera, e_gameState state)
+{
+    p->ball = ball;
+    p->pins.assign(pins, pins + (numPins > 0 ? numPins : 0));
+    p->numPins = numPins;
+    p->remainingPins = numPins;
+    p->firstCollisionFace = faces;
+    p->collisionIndex = index;
+    p->worldLowerBound = lowerBound;
+    p->gameState = state;
+    p->cameraLocation = p->cameraInitLoc = camera;
+    lookAtBall(p);
+    p->lastStep.location.clear();
+    startSteps(p);
 }
 
 void startSteps(levelPlay *p)
@@ -113,9 +112,8 @@ void putBallBack(levelPlay *p)
     p->ball.location = p->ball.initLoc;
     p->ball.velocity = vec3{0, 0, 0};
     p->ball.inPlay = 1;
-    p->cameraVelocity = vec_between_points(p->cameraInitLoc, p->ball.location);
-    vec_normalize(&p->cameraVelocity);
-    if (p->stepStart) p->stepStart[0] = p->ball.location, p->lookAtStepStart = p->cameraVelocity;
+    lookAtBall(p);
+    forgetBallJump(p);
 }
 
 void beginThrow(levelPlay *p)
@@ -154,20 +152,4 @@ bool dragPush(int totalX, int totalY, float motionTime, float xsens, float ysens
     // Screen y runs down, so motion up the screen (negative) pushes the ball forward.
     *push = vec3{totalX * xsens / motionTime, -(totalY * ysens / motionTime), 0.0f};
     return true;
-}
-
-vec3 locationBetweenSteps(const levelPlay *p, int object)
-{
-    vec3 now = objectAt(&p->ball, p->pins, object)->location;
-    return p->stepStart ? between(p->stepStart[object], now, carriedFraction(p)) : now;
-}
-
-vec3 lookBetweenSteps(const levelPlay *p)
-{
-    if (!p->stepStart) return p->cameraVelocity;
-    // Both directions at unit length, so that the blend turns evenly.
-    vec3 from = p->lookAtStepStart, to = p->cameraVelocity;
-    vec_normalize(&from);
-    vec_normalize(&to);
-    return between(from, to, carriedFraction(p));
 }

@@ -5,8 +5,11 @@
 // machine, at any frame rate.
 #pragma once
 
+#include <vector>
+
 #include "common/bodies.h"
 #include "common/gameStates.h"
+#include "sim/betweenSteps.h"
 #include "sim/faceIndex.h"
 
 // The world advances in steps of 10 ms whatever the frame rate: a frame runs
@@ -22,16 +25,18 @@ const float CLICK_SECONDS = 0.0001f; // a press and release closer in game time 
 #define THROW_SECONDS 10.0f
 #define MOUSE_SENSITIVITY 0.02f
 
+// A copy is a snapshot that plays on by itself: the level holds its own pins.
+// The faces and their index are shared, and freed by whoever made them.
 typedef struct levelPlay {
     // The world: the ball, the pins and what they bounce off.
     dynamicObject ball;
-    dynamicObject *pins; // numPins records
-    int numPins;
+    std::vector<dynamicObject> pins; // numPins of them, or none for a count of 0 or less
+    int numPins;                     // the count the level sets up, which the heads-up display shows
     int remainingPins;
     collisionFace *firstCollisionFace;
     faceIndex *collisionIndex; // the physics' broad phase over the faces, or null
     float worldLowerBound;
-    // The throw.
+    // The throw, which goes on from one level into the next.
     e_gameState gameState;
     float throwTimeRemaining;         // game seconds left to watch a rolling throw; below 0 while none rolls
     float mouseMotionTime;            // game seconds since the press that began the drag
@@ -43,12 +48,19 @@ typedef struct levelPlay {
     // Game time given but not yet stepped, and where the last step began, so
     // that a frame can be drawn between the last two steps.
     int carriedMs;
-    vec3 *stepStart; // the ball's location, then each pin's; null keeps none
-    vec3 lookAtStepStart;
+    stepStarts lastStep;
 } levelPlay;
 
 // The values a run starts from: no level, no throw.
 levelPlay newLevelPlay(void);
+
+// A level starts: the ball and a copy of the numPins pins as given (none for
+// a count of 0 or less), all still to be knocked out, the faces and
+// their index, the lower bound, the camera standing at `camera` and looking at
+// the ball, the game in `state`, and its first step yet to come, keeping no
+// step starts (keepStepStarts). The throw carries on as the last level left it.
+void startLevelPlay(levelPlay *p, dynamicObject ball, const dynamicObject *pins, int numPins,
+                    collisionFace *faces, faceIndex *index, float lowerBound, vec3 camera, e_gameState state);
 
 // A level's first step is yet to come: nothing is carried, and what is
 // drawn between steps is where everything stands now.
@@ -80,9 +92,3 @@ int endDrag(levelPlay *p);
 // (negative y) pushes along +y. A drag of no measurable time is a click:
 // returns false.
 bool dragPush(int totalX, int totalY, float motionTime, float xsens, float ysens, vec3 *push);
-
-// Where to draw the ball (object 0) or pin i (object i + 1), and where the
-// camera looks, between the last two steps: as far from the start of the last
-// step as the carried time is into the next.
-vec3 locationBetweenSteps(const levelPlay *p, int object);
-vec3 lookBetweenSteps(const levelPlay *p);

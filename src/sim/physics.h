@@ -1,5 +1,5 @@
 // The physics step over explicit data, and the contact tests it is made of.
-// doPhysics (sceneInternal.h) runs the step on the scene's own state.
+// advanceLevel (levelPlay.h) runs it on a level in play.
 #pragma once
 
 #include "common/bodies.h"

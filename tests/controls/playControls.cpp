@@ -2,13 +2,15 @@
 // prints what they decide and what the level's state becomes, for the test to
 // compare with expected.txt. Each line of a script is one command:
 //   event press|release BUTTON / move X Y DX DY / quit / key KEY  STATE PAUSED THROWTIME
-//       what one event asks for in that state (left right middle wheeldown)
-//   keys KEY... MOD PAUSED PAUSEDTIME   what the keys down ask for, F12, F5 and F4 just pressed (MOD none
-//   lctrl rctrl) drag DX DY SECONDS / clock LAST NOW   the push of a drag, the milliseconds of a frame level
-//   STATE   a level starts: the ball at (3, -6, 0.5) on a floor, 5 pins, no throw running start STATE   a
-//   level starts, with the state as the last one left it set state|paused|pins|throwTime|ball|velocity ...
-//   the state the next steps find press/release BUTTON, move X Y DX DY, quit, key KEY   events of the drain
-//   hold KEY... (none for no key), frames MS [COUNT]   frames: keys, clock and the level's steps
+//       what one event asks for in that state (buttons left right middle wheeldown)
+//   keys KEY... MOD PAUSED   what the keys ask for, held and just pressed (MOD none lctrl rctrl)
+//   drag DX DY SECONDS / clock LAST NOW   the push of a drag, the milliseconds of a frame
+//   level STATE   a level starts: the ball at (3, -6, 0.5) on a floor, 5 pins, no throw running
+//   start STATE   a level starts, with the state as the last one left it
+//   set state|paused|pins|throwTime|ball|velocity ...   the state the next steps find
+//   press/release BUTTON, move X Y DX DY, quit, key KEY   events of the drain
+//   hold KEY... [MOD] (none for no key), frames MS [COUNT]   frames: keys, clock and the level's steps
+//   stall MS   the next frame starts MS late (end it with frames 0)
 //   pauses MS COUNT   frames, and whether each left the game paused
 //   show   the level's state
 #include <algorithm>
@@ -18,7 +20,8 @@
 #include <sstream>
 #include <string>
 
-#include "game/sceneLoop.h"
+#include "game/sceneControl.h"
+#include "game/sceneState.h"
 
 namespace
 {
@@ -35,8 +38,16 @@ const char *const STATES[] = {"introduction", "awaitingThrow", "throwing", "watc
 const char *const ACTIONS[] = {"ignore",        "startThrow",   "movePointer", "releaseThrow",
                                "leaveGameOver", "abandonThrow", "keyPressed",  "closeWindow"};
 const char *const RETURNS[] = {"quit", "levelCompleted", "restart"};
-// The level's floor: z = 0 as far as a throw goes.
+// The level: a floor, z = 0 as far as a throw goes, the ball, and five pins
+// resting far off to the side.
 collisionFace FLOOR = {{{-1000, -1000, 0}, {1000, -1000, 0}, {0, 1000, 0}}, {0, 0, 1}, 0, nullptr};
+const dynamicObject BALL = {{3, -6, 0.5f}, {3, -6, 0.5f}, {}, 0.5f, 1, 0, 1};
+const dynamicObject PINS[] = {{{-100, 0, 0.5f}, {-100, 0, 0.5f}, {}, 0.5f, 1, 0, 1},
+                              {{-102, 0, 0.5f}, {-102, 0, 0.5f}, {}, 0.5f, 1, 0, 1},
+                              {{-104, 0, 0.5f}, {-104, 0, 0.5f}, {}, 0.5f, 1, 0, 1},
+                              {{-106, 0, 0.5f}, {-106, 0, 0.5f}, {}, 0.5f, 1, 0, 1},
+                              {{-108, 0, 0.5f}, {-108, 0, 0.5f}, {}, 0.5f, 1, 0, 1}};
+const vec3 CAMERA = {0, -10, 0.5f};
 
 e_gameState stateNamed(const std::string &name)
 {
@@ -77,6 +88,7 @@ int main(int argc, char **argv)
     if (!f) return 1;
     levelRun run = {0, quit};
     Uint8 held[SDLK_LAST] = {};
+    SDLMod heldMod = KMOD_NONE;
     Uint32 lastTime = 0, now = 0;
     for (char line[256]; fgets(line, sizeof line, f);) {
         std::istringstream in(line);
@@ -93,13 +105,15 @@ int main(int argc, char **argv)
             printf("%s-> %s\n", line, ACTIONS[eventAction(&e, stateNamed(word), paused, throwTime)]);
         } else if (what == "keys") {
             Uint8 keys[SDLK_LAST] = {};
-            unsigned pressed = 0;
             while (in >> word && KEYS.count(word))
-                keys[KEYS.at(word)] = 1, pressed |= pressKeyOf((SDLKey)KEYS.at(word));
+                keys[KEYS.at(word)] = 1;
+            SDLMod mod = (SDLMod)MODS.at(word);
+            unsigned pressed = 0;
+            for (int k = 0; k < SDLK_LAST; k++)
+                if (keys[k]) pressed |= pressKeyOf((SDLKey)k, mod);
             int paused;
-            float pausedTime;
-            in >> paused >> pausedTime;
-            keyActions a = keysAction(keys, (SDLMod)MODS.at(word), paused, pausedTime, pressed);
+            in >> paused;
+            keyActions a = keysAction(keys, mod, paused, pressed);
             printf("%s->%s%s%s%s%s%s\n", line, a.quit ? " quit" : "", a.pause ? " pause" : "",
                    a.resume ? " resume" : "", a.skip ? " skip" : "", a.restart ? " restart" : "",
                    a.fullScreen ? " fullScreen" : "");
@@ -117,41 +131,52 @@ int main(int argc, char **argv)
         } else if (what == "level" || what == "start") {
             in >> word;
             if (what == "level") {
-                ball = dynamicObject{{3, -6, 0.5f}, {3, -6, 0.5f}, {}, 0.5f, 1, 0, 1};
-                cameraLocation = cameraInitLoc = vec3{0, -10, 0.5f};
-                firstCollisionFace = &FLOOR, worldLowerBound = -10;
-                remainingPins = 5, throwTimeRemaining = -1, run = {0, quit};
-                startSteps(&level);
+                startLevelPlay(&level, BALL, PINS, 5, &FLOOR, nullptr, -10, CAMERA, stateNamed(word));
+                level.throwTimeRemaining = -1, run = {0, quit};
             }
-            startLevel(stateNamed(word));
+            level.gameState = stateNamed(word);
+            startLevel();
         } else if (what == "set") {
             in >> word;
-            if (word == "state") in >> word, gameState = stateNamed(word);
-            if (word == "paused") in >> isPaused;
-            if (word == "pins") in >> remainingPins;
-            if (word == "throwTime") in >> throwTimeRemaining;
+            dynamicObject &ball = level.ball;
+            if (word == "state") in >> word, level.gameState = stateNamed(word);
+            if (word == "paused") in >> sceneClock.isPaused;
+            if (word == "pins") in >> level.remainingPins;
+            if (word == "throwTime") in >> level.throwTimeRemaining;
             if (word == "ball") in >> ball.location.x >> ball.location.y >> ball.location.z;
             if (word == "velocity") in >> ball.velocity.x >> ball.velocity.y >> ball.velocity.z;
         } else if (what == "hold") {
             std::fill(held, held + SDLK_LAST, 0);
+            heldMod = KMOD_NONE;
             while (in >> word)
-                if (word != "none") held[KEYS.at(word)] = 1;
+                if (MODS.count(word))
+                    heldMod = (SDLMod)MODS.at(word);
+                else
+                    held[KEYS.at(word)] = 1;
         } else if (what == "frames" || what == "pauses") {
             int ms, count = 1;
             in >> ms >> count;
             if (what == "pauses") printf("%s->", line);
             for (int k = 0; k < count; k++) {
-                int fullScreen = handleKeys(held, KMOD_NONE, &run);
-                frameClock(now += ms, &lastTime);
+                int fullScreen = handleKeys(held, heldMod, &run);
+                measureFrame(now += ms, &lastTime);
                 advanceFrame(&run);
+                countStall(now, lastTime); // the next frame follows at once
                 if (fullScreen) printf("   full screen switched\n");
-                if (what == "pauses") printf(" %d", isPaused);
+                if (what == "pauses") printf(" %d", sceneClock.isPaused);
             }
             if (what == "pauses") printf("\n");
+        } else if (what == "stall") {
+            int ms;
+            in >> ms;
+            countStall(now += ms, lastTime);
         } else if (what == "show") {
-            printf("   %s%s, paused for %g s, throw %g s, moved %d %d in %g s, pointer %d %d, %s\n",
-                   STATES[gameState], isPaused ? " paused" : "", pausedTimer, throwTimeRemaining,
-                   totalXChange, totalYChange, mouseMotionTime, mousex, mousey,
+            const levelPlay &p = level;
+            const dynamicObject &ball = p.ball;
+            const vec3 &cameraVelocity = p.cameraVelocity;
+            printf("   %s%s, throw %g s, moved %d %d in %g s, pointer %d %d, %s\n", STATES[p.gameState],
+                   sceneClock.isPaused ? " paused" : "", p.throwTimeRemaining, p.totalXChange, p.totalYChange,
+                   p.mouseMotionTime, pointer.mousex, pointer.mousey,
                    run.done ? RETURNS[run.exitMode] : "going on");
             printf("   ball at %g %g %g moving %g %g %g%s, camera toward %g %g %g\n", ball.location.x,
                    ball.location.y, ball.location.z, ball.velocity.x, ball.velocity.y, ball.velocity.z,

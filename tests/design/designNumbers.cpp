@@ -175,9 +175,8 @@ int main(int argc, char **argv)
     addStrip(lane, {-5, 5, 0}, {0, 100, 0});
     dynamicObject pin = lane::makeObject({0, 100, 0.3f}, 0.3f, 1, {0, 0, 0});
     levelPlay p = newLevelPlay();
-    p.ball = lane::makeObject({0, 0, RADIUS}, RADIUS, 5, {0, 0, 0});
-    p.pins = &pin, p.numPins = p.remainingPins = 1;
-    p.firstCollisionFace = lane::linkFaces(lane), p.gameState = awaitingThrow;
+    startLevelPlay(&p, lane::makeObject({0, 0, RADIUS}, RADIUS, 5, {0, 0, 0}), &pin, 1, lane::linkFaces(lane),
+                   nullptr, -100, vec3{0, -10, RADIUS}, awaitingThrow);
     beginThrow(&p);
     addDrag(&p, 0, -200);
     advanceLevel(&p, 500);

@@ -1,7 +1,8 @@
 """Runs the real pinwhirl binary under $DISPLAY with real input (xdotool), once per SDL 1.2 runtime in
 $PINWHIRL_RUNTIMES, in a copy of pack/ (a lane 6 wide from y -10 to 2, a pit beyond, the ball at y -8, a pin at y 1)
-that also holds the game's output, written line by line. Keys are read as state once a frame: a key is held until
-the game answers, and a gated level (a named pipe) loads only once fed, after the key that ended the last is up."""
+that also holds the game's output, written line by line. A key press during set-up can be lost: a key is held until
+the game answers, and a gated level (a named pipe) loads only once fed, after the key that ended the last is up. The
+pointer shows exactly while the game is paused: that is how a test sees the pause."""
 
 import ctypes
 import json
@@ -20,6 +21,28 @@ RUNTIMES = {"classic": {}, "compat": {"LD_LIBRARY_PATH": "/usr/lib/x86_64-linux-
 START = "loading list of scenes...\n%d scenes\ndone loading scene list\n<GL>\n"
 LOADED, UNLOADING = "done loading scene from file %s\n", "unloading scene...\n"
 COMPLETED, DONE = "completed game...\n", "\n....Done....\n"
+
+
+class CursorImage(ctypes.Structure):  # XFixesCursorImage, up to its pixels
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort), ("height", ctypes.c_ushort),
+                ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort), ("serial", ctypes.c_ulong),
+                ("pixels", ctypes.POINTER(ctypes.c_ulong))]
+
+
+X11, XFIXES, XTST = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXfixes.so.3"), ctypes.CDLL("libXtst.so.6")
+X11.XOpenDisplay.restype = ctypes.c_void_p
+X11.XCloseDisplay.argtypes = X11.XFree.argtypes = XFIXES.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
+XFIXES.XFixesGetCursorImage.restype = ctypes.POINTER(CursorImage)
+
+
+def pointerShown():
+    """Whether the pointer shows on $DISPLAY: a pixel of the cursor's image is not transparent."""
+    display = X11.XOpenDisplay(None)
+    image = XFIXES.XFixesGetCursorImage(display)
+    shown = any(image.contents.pixels[i] >> 24 for i in range(image.contents.width * image.contents.height))
+    X11.XFree(image)
+    X11.XCloseDisplay(display)
+    return shown
 
 
 def played(*names):
@@ -93,14 +116,18 @@ class GameTest(unittest.TestCase):
         return text
 
     def holdUntil(self, key, *texts, presses=10):
-        """Holds key down until one of the texts appears, pressed anew each second: a press during set-up can be
-        lost. Returns the text that came first."""
+        """Holds key down until one of the texts appears (or a test holds), pressed anew each second; returns the
+        text that came first."""
+        test = texts[0] if callable(texts[0]) else None
+        shown = test or (lambda: any(t in self.read("stdout")[self.seen :] for t in texts))
         for _ in range(presses):
             run("xdotool", "keydown", key)
-            held = until(lambda: any(t in self.read("stdout")[self.seen :] for t in texts), timeout=1)
+            held = until(shown, timeout=1)
             run("xdotool", "keyup", key)
             if held:
                 break
+        if test:
+            return self.assertTrue(held, "no answer to " + key)
         return self.waitForFirst(texts, timeout=0)
 
     def drag(self, right, down, seconds, steps=10):
@@ -109,18 +136,31 @@ class GameTest(unittest.TestCase):
         of milliseconds on a command. The pointer moves first, as a hand does (the first motion after the
         grab may jump)."""
         run("xdotool", "mousemove", 320, 240, "sleep", 0.1, "mousemove_relative", "--", 1, 1, "sleep", 0.1)
-        x11, xtst = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXtst.so.6")
-        x11.XOpenDisplay.restype = ctypes.c_void_p
-        display = ctypes.c_void_p(x11.XOpenDisplay(None))
+        display = ctypes.c_void_p(X11.XOpenDisplay(None))
         self.assertTrue(display, "no display")
-        send = lambda event, *args: event(display, *args, 0) and x11.XFlush(display)
-        send(xtst.XTestFakeButtonEvent, 1, True)
+        send = lambda event, *args: event(display, *args, 0) and X11.XFlush(display)
+        send(XTST.XTestFakeButtonEvent, 1, True)
         start = time.monotonic()
         for k in range(steps):
             time.sleep(max(0, start + seconds * (k + 1) / steps - time.monotonic()))
-            send(xtst.XTestFakeRelativeMotionEvent, *(v * (k + 1) // steps - v * k // steps for v in (right, down)))
-        send(xtst.XTestFakeButtonEvent, 1, False)
-        x11.XCloseDisplay(display)
+            send(XTST.XTestFakeRelativeMotionEvent, *(v * (k + 1) // steps - v * k // steps for v in (right, down)))
+        send(XTST.XTestFakeButtonEvent, 1, False)
+        X11.XCloseDisplay(display)
+
+    def tap(self, key):
+        """A press of 20 ms: one xdotool process keeps to it."""
+        run("xdotool", "keydown", key, "sleep", 0.02, "keyup", key)
+
+    def assertPaused(self, paused, why=""):
+        """Waits until the pointer shows (paused) or hides (playing)."""
+        self.assertTrue(until(lambda: pointerShown() == paused), "not %s %s" % (("playing", "paused")[paused], why))
+
+    def takesInput(self):
+        """Once a level has loaded, the game plays (the pointer hidden) and answers keys: p pauses, Return resumes."""
+        self.assertPaused(False)
+        self.holdUntil("p", pointerShown)
+        self.tap("Return")
+        self.assertPaused(False, "after a tap of Return")
 
     def endLevel(self, key, nextLevel):
         self.holdUntil(key, UNLOADING)

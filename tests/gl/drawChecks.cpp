@@ -18,9 +18,11 @@
 
 #include "common/vectorMath.h"
 #include "draw/objects.h"
+#include "draw/sceneDraw.h"
 #include "draw/text.h"
-#include "game/sceneDraw.h"
-#include "game/sceneInternal.h"
+#include "game/sceneControl.h"
+#include "game/sceneLoad.h"
+#include "game/sceneState.h"
 
 namespace
 {
@@ -56,6 +58,9 @@ bool inkBetween(int x, int y0, int y1)
         y0++;
     return y0 <= y1;
 }
+
+// The game's frame of its level, not yet shown.
+void drawLevel() { drawFrame(&level, &look, sceneClock.deltaTime, sceneClock.isPaused, &pointer); }
 
 // Black, yellow to draw, a projection of pixels or (as the heads-up pass has it) of the unit square.
 void clean(bool unitSquare)
@@ -191,23 +196,25 @@ void pointerCase(std::istringstream &in)
 void hudCase(std::istringstream &in)
 {
     const char *STATES[] = {"introduction", "awaitingThrow", "throwing", "watchingThrow", "over"};
-    gameState = throwing, isPaused = 0, deltaTime = 0.02f, throwTimeRemaining = -1;
-    remainingPins = numPins = 3;
+    levelPlay &p = level;
+    p.gameState = throwing, sceneClock.isPaused = 0, sceneClock.deltaTime = 0.02f, p.throwTimeRemaining = -1;
+    p.remainingPins = p.numPins = 3;
     showMyGLPointer(0);
     for (std::string word; in >> word;) {
         std::string name = word.substr(0, word.find('=')), value = word.substr(word.find('=') + 1);
         float v = strtof(value.c_str(), nullptr);
         for (int k = 0; k < 5; k++)
-            if (name == "gameState" && value == STATES[k]) gameState = (e_gameState)k;
-        deltaTime = name == "deltaTime" ? v : deltaTime;
-        throwTimeRemaining = name == "throwTimeRemaining" ? v : throwTimeRemaining;
-        remainingPins = name == "remainingPins" ? (int)v : remainingPins;
-        numPins = name == "numPins" ? (int)v : numPins;
-        isPaused = name == "isPaused" ? (int)v : isPaused;
+            if (name == "gameState" && value == STATES[k]) p.gameState = (e_gameState)k;
+        sceneClock.deltaTime = name == "deltaTime" ? v : sceneClock.deltaTime;
+        p.throwTimeRemaining = name == "throwTimeRemaining" ? v : p.throwTimeRemaining;
+        p.remainingPins = name == "remainingPins" ? (int)v : p.remainingPins;
+        p.numPins = name == "numPins" ? (int)v : p.numPins;
+        sceneClock.isPaused = name == "isPaused" ? (int)v : sceneClock.isPaused;
         if (name == "mouse")
-            showMyGLPointer(1), mousex = (Uint16)v, mousey = (Uint16)atoi(&value[value.find(',') + 1]);
+            showMyGLPointer(1), pointer.mousex = (Uint16)v,
+                                pointer.mousey = (Uint16)atoi(&value[value.find(',') + 1]);
     }
-    drawFrame();
+    drawLevel();
     readBack();
     printf("-> %s\n", screenText().c_str());
 }
@@ -216,7 +223,7 @@ void hudCase(std::istringstream &in)
 // how many pixels of each colour but black, in what box; where the camera looks.
 void frame(const char *what)
 {
-    drawFrame();
+    drawLevel();
     readBack();
     vec3 look = lookBetweenSteps(&level);
     printf("%s; the camera looks toward %g %g %g\n", what, look.x, look.y, look.z);
@@ -238,12 +245,18 @@ void frame(const char *what)
 void view()
 {
     printf("== the 3D view of level.scene\n");
-    numPins = 3;
+    std::vector<dynamicObject> &pins = level.pins;
+    level.numPins = 3;
     pins[1].inPlay = 0;
     frame("as loaded but the white pin out of play");
-    ball.inPlay = 0, pins[1].inPlay = 1, pins[0].inPlay = 2;
+    level.ball.inPlay = 0, pins[1].inPlay = 1, pins[0].inPlay = 2;
     frame("the ball out of play, the white pin in play, the green pin's inPlay 2");
-    cameraVelocity = vec3{3, 0, 0}, ball.inPlay = 1;
+    // Every pin is drawn from where its last step began, the last one too.
+    pins[2].location = vec3{-2, 0, 0};
+    startSteps(&level);
+    frame("the last pin moved to x -2 before the wall");
+    pins[2].location = pins[2].initLoc;
+    level.cameraVelocity = vec3{3, 0, 0}, level.ball.inPlay = 1;
     startSteps(&level);
     frame("the camera looking along x");
     // A frame is drawn a step behind the time it shows, between the last two steps.
@@ -308,14 +321,14 @@ void load(const char *file)
 {
     std::string name = file;
     condition result = success;
-    quietly([&] { result = sceneLoad(&name[0]); });
+    quietly([&] { result = sceneLoad(&name[0], introduction); });
     printf("load %s: %s\n", file, result == success ? "success" : "failure");
 }
 
 void live(const char *what, std::vector<GLint> made)
 {
-    printf("   %s: pins %s, collision faces %s, lists", what, pins ? "kept" : "none",
-           firstCollisionFace ? "kept" : "none");
+    printf("   %s: pins %s, collision faces %s, lists", what, level.pins.empty() ? "none" : "kept",
+           level.firstCollisionFace ? "kept" : "none");
     for (GLint l : made)
         printf(" %s", glIsList((GLuint)l) ? "live" : "gone");
     printf("\n");
@@ -328,9 +341,9 @@ void lists()
 {
     printf("== display lists of level.scene\n");
     GLint made[5];
-    made[0] = worldDispList, made[1] = ball.dispList;
+    made[0] = look.worldDispList, made[1] = level.ball.dispList;
     for (int k = 0; k < 3; k++)
-        made[k + 2] = pins[k].dispList;
+        made[k + 2] = level.pins[k].dispList;
     GLint depthFunc, shade;
     glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
     glGetIntegerv(GL_SHADE_MODEL, &shade);
@@ -340,9 +353,9 @@ void lists()
     quietly(sceneUnload);
     live("unloaded", {made, made + 5});
     load("no-pin-mesh.scene");
-    live("left", {worldDispList, ball.dispList});
+    live("left", {look.worldDispList, level.ball.dispList});
     load("no-world-mesh.scene");
-    live("left", {made[0] = worldDispList});
+    live("left", {made[0] = look.worldDispList});
     releaseScene();
     live("released", {made[0]});
 }
@@ -368,7 +381,7 @@ int main(int argc, char **argv)
         printf("%s", line);
         if (what == "text") textCase(in);
         if (what == "pointer") pointerCase(in);
-        if (what == "hud" && !pins) load("level.scene"), sceneReshape(W, H), text_init(W, H);
+        if (what == "hud" && level.pins.empty()) load("level.scene"), sceneReshape(W, H), text_init(W, H);
         if (what == "hud") hudCase(in);
     }
     fclose(f);

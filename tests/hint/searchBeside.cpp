@@ -22,16 +22,11 @@ namespace
 const int PRESS_MS = 1000;          // the hint is asked for a second into the level
 const drag LEVEL_THROW = {40, 300}; // the throw the level then watches
 
-levelPlay startPlay(const sceneData &s, std::vector<dynamicObject> &pins, faceIndex *index)
+levelPlay startPlay(const sceneData &s, faceIndex *index)
 {
     levelPlay p = newLevelPlay();
-    pins.assign(s.pins, s.pins + s.numPins);
-    p.ball = s.ball, p.pins = pins.data(), p.numPins = p.remainingPins = s.numPins;
-    p.firstCollisionFace = s.firstCollisionFace, p.collisionIndex = index;
-    p.worldLowerBound = s.worldLowerBound;
-    p.gameState = awaitingThrow;
-    p.cameraLocation = p.cameraInitLoc = s.cameraLocation;
-    p.cameraVelocity = vec_between_points(s.cameraLocation, s.ball.location);
+    startLevelPlay(&p, s.ball, s.pins, s.numPins, s.firstCollisionFace, index, s.worldLowerBound,
+                   s.cameraLocation, awaitingThrow);
     return p;
 }
 
@@ -81,8 +76,7 @@ int main(int argc, char **argv)
             continue;
         }
         faceIndex *index = buildFaceIndex(s.firstCollisionFace);
-        std::vector<dynamicObject> gamePins, alonePins;
-        levelPlay game = startPlay(s, gamePins, index), gameAlone = startPlay(s, alonePins, index);
+        levelPlay game = startPlay(s, index), gameAlone = startPlay(s, index);
         advanceLevel(&game, PRESS_MS);
         advanceLevel(&gameAlone, PRESS_MS);
         throwAdvice advice = findThrow(&alone, game);

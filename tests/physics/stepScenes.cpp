@@ -56,14 +56,11 @@ void play(lane::scene &s, char *rest)
     int endMs = (int)lroundf(seconds * 1000),
         events[] = {(int)lroundf(pressAt * 1000), (int)lroundf(releaseAt * 1000)};
     for (const framing &f : FRAMINGS) {
-        std::vector<dynamicObject> pins(s.objects.begin() + 1, s.objects.end());
-        std::vector<vec3> stepStart(s.objects.size());
+        collisionFace *faces = lane::linkFaces(s.faces);
         levelPlay p = newLevelPlay();
-        p.ball = s.objects[0], p.pins = pins.data(), p.numPins = p.remainingPins = (int)pins.size();
-        p.firstCollisionFace = lane::linkFaces(s.faces), p.worldLowerBound = s.lowerBound;
-        p.collisionIndex = buildFaceIndex(p.firstCollisionFace);
-        p.gameState = awaitingThrow, p.stepStart = stepStart.data();
-        startSteps(&p);
+        startLevelPlay(&p, s.objects[0], s.objects.data() + 1, (int)s.objects.size() - 1, faces,
+                       buildFaceIndex(faces), s.lowerBound, vec3{0, 0, 0}, awaitingThrow);
+        keepStepStarts(&p);
         int now = 0, frames = 0, stale = 0, next = 0;
         float slowest = INFINITY, fastest = 0;
         vec3 drawn = locationBetweenSteps(&p, 0);
@@ -90,7 +87,7 @@ void play(lane::scene &s, char *rest)
             }
         }
         uint64_t h = 0xcbf29ce484222325ULL;
-        for (const dynamicObject &o : pins)
+        for (const dynamicObject &o : p.pins)
             h = hashBits(hashBits(h, &o.location, sizeof o.location), &o.velocity, sizeof o.velocity);
         h = hashBits(hashBits(h, &p.ball, sizeof p.ball), &p.cameraVelocity, sizeof p.cameraVelocity);
         h = hashBits(hashBits(h, &p.throwTimeRemaining, sizeof(float)), &p.gameState, sizeof p.gameState);

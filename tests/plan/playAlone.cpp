@@ -20,7 +20,7 @@ bool sameLevel(const levelCopy &a, const levelCopy &b)
 {
     return a.play.remainingPins == b.play.remainingPins &&
            !memcmp(&a.play.ball, &b.play.ball, sizeof a.play.ball) &&
-           !memcmp(a.pins.data(), b.pins.data(), a.pins.size() * sizeof a.pins[0]);
+           !memcmp(a.play.pins.data(), b.play.pins.data(), a.play.pins.size() * sizeof a.play.pins[0]);
 }
 
 // Drags over the search's range, each at its own moment; returns how many
@@ -59,12 +59,9 @@ int main(int argc, char **argv)
         sceneData s;
         if (readScene(argv[i], &s) != success) return fprintf(stderr, "cannot read %s\n", argv[i]), 2;
         faceIndex *index = buildFaceIndex(s.firstCollisionFace);
-        std::vector<dynamicObject> pins(s.pins, s.pins + s.numPins);
         levelPlay start = newLevelPlay();
-        start.ball = s.ball, start.pins = pins.data(), start.numPins = s.numPins,
-        start.remainingPins = s.numPins;
-        start.firstCollisionFace = s.firstCollisionFace, start.collisionIndex = index;
-        start.worldLowerBound = s.worldLowerBound, start.gameState = awaitingThrow;
+        startLevelPlay(&start, s.ball, s.pins, s.numPins, s.firstCollisionFace, index, s.worldLowerBound,
+                       s.cameraLocation, awaitingThrow);
         advanceLevel(&start, AIM_MS);
         differ += compare(argv[i], "from the start", start);
         throwRun first;
