@@ -24,7 +24,7 @@ const uint64_t SEED = 0x70696e7768697231ULL;
 // A player's later throws are planned on a coarser grid: a search each.
 // Throws that need the very step may be few and close together: the par's
 // second look tries them on a finer grid, at the one moment.
-const searchGrid TO_THE_STEP_GRID = {36, 2, 1, 100, 450, 1.07, 1.04, 1};
+const searchGrid TO_THE_STEP_GRID = {36, 3, 1, 100, 450, 1.1, 1.04, 1};
 const searchGrid REPLAN_GRID = {36, 6, 0, 100, 450, 1.25, 0, MOMENT_COUNT};
 // A pin a person takes for one that was never touched.
 const float STANDING_DRIFT = 0.05f, STANDING_SPEED = 0.02f;

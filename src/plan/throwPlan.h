@@ -40,7 +40,8 @@ std::string dragWords(drag d);
 bool readDragWords(const std::string &words, drag *d, std::string *why);
 
 // A level in play copied to be played on, leaving the level it was copied
-// from alone (a levelPlay holds its pins; the copy keeps no step starts).
+// from alone (a levelPlay holds its pins; the copy keeps no step starts). Copy
+// one with copyLevel; std::swap of two keeps each one's pins its own.
 struct levelCopy {
     levelPlay play;
 };

@@ -30,7 +30,8 @@ int cellInOrder(const throwSearch *s, int n)
 {
     int a = n % s->directions, b = n / s->directions;
     int da = (a + 1) / 2 * (a % 2 ? 1 : -1), db = (b + 1) / 2 * (b % 2 ? 1 : -1);
-    return (s->lengths / 2 + db) * s->directions + s->directions / 2 + da;
+    // From the middle (the lower of two middles) out, first one way then the other.
+    return ((s->lengths - 1) / 2 + db) * s->directions + (s->directions - 1) / 2 + da;
 }
 
 // Plays the throw being tried at its next moment; true once the throw is
