@@ -221,9 +221,9 @@ def levelCheese():
     return {
         "name": "cheese",
         "slabs": slabs,
-        "background": (0.55, 0.75, 0.9),
-        "text": (0.08, 0.08, 0.16),
-        "ballFile": "ball-gold.mesh",
+        # the dark blue ball stands out on the yellow floor; light text under a dusk sky
+        "background": (0.16, 0.22, 0.38),
+        "text": (1.0, 0.95, 0.75),
         "lower": -6.0,
         "camera": (0.0, -7.5, 4.5),
         "ball": (0.0, 0.0, BALL_Z),
@@ -390,12 +390,22 @@ def newLevel(name, slabs, pins, background, text, extra=(), **kw):
     return out
 
 
+DOMINO_HALF = 2.0               # the lane's half width
+DOMINO_PINS = 6
+DOMINO_FILE = (8.25, 0.75)      # the first pin's y and the pins' spacing: close, so a blow passes on straight
+DOMINO_END = 13.0               # the lane ends a pin past the last, so what the file passes on drops at once
+DOMINO_BALL_MASS = 20.0         # a heavy ball ploughs on down the file rather than stopping at its head
+
+
 def levelDomino():
     """A file of pins down the middle of the lane: each passes the blow to the
     next, and the ball follows them up."""
-    slabs = [lane(-2.0, 2.0, -3.0, 24.0), pitWall(y=26.0), pitFloor(-4.0, 4.0, 24.0, 26.0, -6.5)]
-    pins = [(0.0, 7.0 + 1.3 * k, PIN_Z) for k in range(10)]
-    return newLevel("domino", slabs, pins, (0.16, 0.2, 0.34), (1.0, 0.95, 0.75), camera=(1.5, -7.0, 3.5))
+    slabs = [lane(-DOMINO_HALF, DOMINO_HALF, -3.0, DOMINO_END), pitWall(y=DOMINO_END + 2.0),
+             pitFloor(-4.0, 4.0, DOMINO_END, DOMINO_END + 2.0, -6.5)]
+    first, gap = DOMINO_FILE
+    pins = [(0.0, first + gap * k, PIN_Z) for k in range(DOMINO_PINS)]
+    return newLevel("domino", slabs, pins, (0.16, 0.2, 0.34), (1.0, 0.95, 0.75), camera=(1.5, -7.0, 3.5),
+                    ballMass=DOMINO_BALL_MASS)
 
 
 # Posts of the slalom, (x, y) of each centre: they leave two lines through them
@@ -425,11 +435,12 @@ def levelSlalom():
 CURVE_CENTRE = (10.0, 6.0)
 CURVE_RUNS = (9.0, 10.0)        # the straight before the turn and after it
 CURVE_FADE = 5.0                # the banks fade out over the last of the straight
-CURVE_FLOOR = 1.5               # half width of the valley's floor
+CURVE_FLOOR = 1.0               # half width of the valley's floor
 CURVE_BANKS = (5.0, 4.0)        # how far out the outer and inner banks reach
 CURVE_CELL = 0.25               # collision cells across
 CURVE_DRAWN_EVERY = 4
-CURVE_GREEN = (4.0, 7.0)        # the green's half width and length
+CURVE_GREEN = (2.5, 7.0)        # the green's half width and length: narrow, so pins knocked aside drop
+CURVE_RACK = 3                  # rows of pins
 
 
 def curveLength():
@@ -480,7 +491,7 @@ def levelCurve():
     half, long = CURVE_GREEN
     green = box(x0, y - half, x0 + long, y + half, -1.5, 0.0, GRASS[0], (100, 80, 55), cell=(1.0, 1.0), floor=True,
                 pattern=checker((88, 156, 80), (100, 170, 90)))
-    pins = [(x0 + 2.0 + yy, y - xx, z) for xx, yy, z in triangleRack(4, 0.0, 0.0, 0.8, 0.7, PIN_Z)]
+    pins = [(x0 + 2.0 + yy, y - xx, z) for xx, yy, z in triangleRack(CURVE_RACK, 0.0, 0.0, 0.8, 0.7, PIN_Z)]
     return newLevel("curve", [green], pins, (0.2, 0.28, 0.22), (1.0, 0.95, 0.7), extra=[(drawn, collide)],
                  camera=(-3.0, -7.0, 5.0), backdrop=backdrop(-30.0, 48.0, ((60, 100, 60), (70, 112, 68))))
 
@@ -755,11 +766,12 @@ def levelTilt():
 
 
 def levelDoors():
-    """A wall across the lane with two narrow doors, a group of pins behind each."""
+    """A wall across the lane with two doors, a group of pins behind each."""
     slabs = [lane(-4.0, 4.0, -3.0, 19.0, cell=(0.8, 1.0)), pitWall(-5.0, 5.0, 21.0),
              pitFloor(-5.0, 5.0, 19.0, 21.0, -6.5)]
     red, dark = (170, 60, 50), (110, 40, 35)
-    for x0, x1 in ((-4.0, -2.8), (-1.2, 1.2), (2.8, 4.0)):
+    # doors twice as wide as the ball
+    for x0, x1 in ((-4.0, -3.0), (-1.0, 1.0), (3.0, 4.0)):
         slabs.append(box(x0, 8.0, x1, 8.6, 0.0, 1.4, red, dark))
     pins = triangleRack(2, -3.0, 12.0, 0.72, 0.62, PIN_Z) + triangleRack(2, 3.0, 12.0, 0.72, 0.62, PIN_Z)
     return newLevel("doors", slabs, pins, (0.2, 0.14, 0.24), (1.0, 0.95, 0.8))
