@@ -838,9 +838,9 @@ def levelOver():
 # The order of play: easiest first, by the difficulty pinwhirl-check measures
 # (a steady player's mean throws; the suite fails when the pack is out of this
 # order), the game-over screen last.
-LEVELS = [levelGutters, levelBridge, levelClassic, levelJump, levelHills, levelStones, levelPlateau, levelTilt,
-          levelChute, levelSplit, levelBank, levelSlalom, levelHalfpipe, levelStairs, levelBowl, levelDomino,
-          levelShelves, levelDoors, levelCurve, levelCheese, levelWall, levelFunnel, levelOver]
+LEVELS = [levelHills, levelChute, levelDomino, levelStairs, levelClassic, levelBridge, levelTilt, levelBank,
+          levelPlateau, levelJump, levelGutters, levelCurve, levelStones, levelHalfpipe, levelDoors, levelSplit,
+          levelSlalom, levelBowl, levelShelves, levelCheese, levelWall, levelFunnel, levelOver]
 
 
 def buildPack(out):

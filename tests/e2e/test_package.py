@@ -29,7 +29,7 @@ class Package(GameTest):
         # A folder with no scene list is no pack: the game gets it as an argument.
         self.launch("classic", launcher=launcher)
         self.holdUntil("Escape", DONE)
-        self.assertExits("1 a pack\n" + START % 23 + played("gutters.scene") + DONE)
+        self.assertExits("1 a pack\n" + START % 23 + played("hills.scene") + DONE)
         # A pack being written: the installed checker's errors on standard error, then the game as ever.
         self.launch("classic", ["slip.txt", "over.txt"], launcher=launcher)
         self.holdUntil("Escape", DONE)
