@@ -19,8 +19,7 @@
 namespace
 {
 
-const char *const LEVELS[] = {"hills.scene",   "chute.scene",  "classic.scene", "curve.scene", "domino.scene",
-                              "plateau.scene", "stairs.scene", "tilt.scene",    "wall.scene"};
+const char *const LEVELS[] = {"hills.scene", "classic.scene", "plateau.scene", "wall.scene"};
 const int LEVEL_COUNT = sizeof LEVELS / sizeof LEVELS[0];
 // The player presses the key a second into the level, the ball settled.
 const int PRESS_MS = 1000;
