@@ -209,15 +209,20 @@ def levelPlateau():
     }
 
 
+# Two groups, so a steady hand clears it in two throws: a tight rack of six
+# near the far edge, which a straight throw pushes off it, and a pair beside a
+# hole on the left.
+CHEESE_PINS = [(x, y) for x, y, z in triangleRack(3, 0.0, 16.4, 0.64, 0.56, 0.0)] + [(-3.6, 15.5), (-2.9, 16.1)]
+CHEESE_HOLES = {(2, 4), (0, 6), (4, 6), (1, 8), (3, 8)}
+CHEESE_BALL_MASS = 25.0         # a heavy ball ploughs through the rack rather than stopping in it
+
+
 def levelCheese():
     """A wide floor full of holes, the pins spread between them."""
     xs = [-5.0, -3.0, -1.0, 1.0, 3.0, 5.0]
     ys = [-3.0 + 2.0 * k for k in range(12)]
-    holes = {(2, 4), (0, 6), (4, 6), (1, 8), (3, 8)}
-    slabs = holedFloor(xs, ys, holes, FLOOR_Z, ((230, 200, 80), (215, 185, 70)), (160, 130, 40))
-    pins = [(0.0, 12.0, PIN_Z), (-0.7, 12.6, PIN_Z), (0.7, 12.6, PIN_Z),
-            (-3.6, 15.5, PIN_Z), (-2.9, 16.1, PIN_Z),
-            (3.6, 15.5, PIN_Z), (2.9, 16.1, PIN_Z), (0.0, 17.5, PIN_Z)]
+    slabs = holedFloor(xs, ys, CHEESE_HOLES, FLOOR_Z, ((230, 200, 80), (215, 185, 70)), (160, 130, 40))
+    pins = [(x, y, PIN_Z) for x, y in CHEESE_PINS]
     return {
         "name": "cheese",
         "slabs": slabs,
@@ -228,12 +233,18 @@ def levelCheese():
         "camera": (0.0, -7.5, 4.5),
         "ball": (0.0, 0.0, BALL_Z),
         "pins": pins,
+        "ballMass": CHEESE_BALL_MASS,
         "backdrop": backdrop(-30.0, 48.0, GRASS),
     }
 
 
+FUNNEL_BALL_MASS = 25.0         # a heavy ball ploughs on through the rack
+FUNNEL_RACK = (3, 14.5, 0.62, 0.54)  # rows, the head pin's y, spacing across and along: close, so a blow passes on
+FUNNEL_RIM_END = 16.0           # the far rim ends just behind the rack, so what the ball drives back drops off
+
+
 def levelFunnel():
-    """A funnel with a hole at the bottom, pins on its rim: fast enough to
+    """A funnel with a hole at the bottom, pins on its far rim: fast enough to
     climb out the far side, and not down the hole."""
     top, bottom = FLOOR_Z, FLOOR_Z - 0.6
     x0, x1, y0, y1 = -5.0, 5.0, 4.0, 14.0  # the funnel's rim
@@ -252,16 +263,18 @@ def levelFunnel():
         # the rim: a flat border round the funnel, flush with its top edges
         box(-6.0, y0, x0, y1, top - 0.6, top, rimColour, sideColour, floor=True),
         box(x1, y0, 6.0, y1, top - 0.6, top, rimColour, sideColour, floor=True),
-        box(-6.0, y1, 6.0, 15.5, top - 0.6, top, rimColour, sideColour, floor=True),
+        box(-6.0, y1, 6.0, FUNNEL_RIM_END, top - 0.6, top, rimColour, sideColour, floor=True),
         pitFloor(h0, h1, g0, g1, -4.5),
     ]
-    pins = [(x, 14.75, PIN_Z) for x in (-4.6, -3.8, -1.2, -0.4, 0.4, 1.2, 3.8, 4.6)]
+    rows, head, across, along = FUNNEL_RACK
+    pins = triangleRack(rows, 0.0, head, across, along, PIN_Z)
     return {
         "name": "funnel",
         "slabs": slabs,
         "background": (0.75, 0.82, 0.88),
         "text": (0.05, 0.07, 0.15),
         "ballFile": "ball-gold.mesh",
+        "ballMass": FUNNEL_BALL_MASS,
         "lower": -4.0,
         "camera": (0.0, -6.5, 4.0),
         "ball": (0.0, 0.0, BALL_Z),
@@ -441,6 +454,8 @@ CURVE_CELL = 0.25               # collision cells across
 CURVE_DRAWN_EVERY = 4
 CURVE_GREEN = (2.5, 7.0)        # the green's half width and length: narrow, so pins knocked aside drop
 CURVE_RACK = 3                  # rows of pins
+CURVE_BALL_MASS = 25.0          # a heavy ball ploughs through the rack wherever along the green it comes in
+CURVE_PIN_GAP = (0.68, 0.6)     # pins close together: one that falls takes its neighbours
 
 
 def curveLength():
@@ -491,9 +506,10 @@ def levelCurve():
     half, long = CURVE_GREEN
     green = box(x0, y - half, x0 + long, y + half, -1.5, 0.0, GRASS[0], (100, 80, 55), cell=(1.0, 1.0), floor=True,
                 pattern=checker((88, 156, 80), (100, 170, 90)))
-    pins = [(x0 + 2.0 + yy, y - xx, z) for xx, yy, z in triangleRack(CURVE_RACK, 0.0, 0.0, 0.8, 0.7, PIN_Z)]
+    pins = [(x0 + 2.0 + yy, y - xx, z) for xx, yy, z in triangleRack(CURVE_RACK, 0.0, 0.0, CURVE_PIN_GAP[0], CURVE_PIN_GAP[1], PIN_Z)]
     return newLevel("curve", [green], pins, (0.2, 0.28, 0.22), (1.0, 0.95, 0.7), extra=[(drawn, collide)],
-                 camera=(-3.0, -7.0, 5.0), backdrop=backdrop(-30.0, 48.0, ((60, 100, 60), (70, 112, 68))))
+                 camera=(-3.0, -7.0, 5.0), backdrop=backdrop(-30.0, 48.0, ((60, 100, 60), (70, 112, 68))),
+                 ballMass=CURVE_BALL_MASS)
 
 
 # Stairs down: (length, drop) of each step after the top landing.
@@ -719,6 +735,8 @@ def levelSplit():
 
 WALL_KICKER = [(5.0, 0.0), (5.5, 0.04), (6.0, 0.15), (6.5, 0.33), (7.0, 0.6)]
 WALL_Y = 10.0
+WALL_BALL_MASS = 25.0           # a heavy ball ploughs on through the rack
+WALL_RACK = (23.5, 0.62, 0.54)  # the head pin's y, spacing across and along: close, so a blow passes on
 # Behind the wall the ground falls away in a curve, so that a ball coming down
 # on it rolls on rather than bouncing.
 WALL_LANDING = [(10.6, 0.0), (12.0, -0.1), (14.0, -0.5), (16.0, -1.0), (18.0, -1.35), (19.5, -1.48), (20.5, -1.5)]
@@ -735,8 +753,8 @@ def levelWall():
     slabs += curvedRamp(-2.5, 2.5, WALL_LANDING, -1.6, (200, 120, 60), SIDE, cell=(0.5, 1.0),
                         pattern=checker((210, 130, 60), (190, 110, 50)))
     slabs.append(lane(-2.5, 2.5, 20.5, 29.0, z=-1.5))
-    return newLevel("wall", slabs, triangleRack(4, 0.0, 23.5, 0.72, 0.62, PIN_Z - 1.5), (0.15, 0.2, 0.3),
-                 (1.0, 0.9, 0.7), camera=(0.0, -7.0, 4.0))
+    return newLevel("wall", slabs, triangleRack(4, 0.0, WALL_RACK[0], WALL_RACK[1], WALL_RACK[2], PIN_Z - 1.5), (0.15, 0.2, 0.3),
+                 (1.0, 0.9, 0.7), camera=(0.0, -7.0, 4.0), ballMass=WALL_BALL_MASS)
 
 
 TILT = 0.15                     # the lane's sideways slope, down to the right
@@ -839,8 +857,8 @@ def levelOver():
 # (a steady player's mean throws; the suite fails when the pack is out of this
 # order), the game-over screen last.
 LEVELS = [levelHills, levelChute, levelDomino, levelStairs, levelClassic, levelBridge, levelTilt, levelBank,
-          levelPlateau, levelJump, levelGutters, levelCurve, levelStones, levelHalfpipe, levelDoors, levelSplit,
-          levelSlalom, levelBowl, levelShelves, levelCheese, levelWall, levelFunnel, levelOver]
+          levelPlateau, levelJump, levelGutters, levelCurve, levelStones, levelHalfpipe, levelDoors,
+          levelSplit, levelSlalom, levelBowl, levelShelves, levelCheese, levelWall, levelFunnel, levelOver]
 
 
 def buildPack(out):

@@ -56,7 +56,7 @@ struct levelWork {
 struct worker {
     faceIndex *index;
     flightBook flights;
-    levelCopy start, state;
+    levelPlay start, state;
     throwSearch search;
     throwRun run;
 };
@@ -65,8 +65,8 @@ struct worker {
 // as it began, less the pins gone.
 bool untouched(const levelPlay &p, std::vector<bool> *standing)
 {
-    standing->assign(p.numPins, false);
-    for (int i = 0; i < p.numPins; i++) {
+    standing->assign(pinsOf(p), false);
+    for (int i = 0; i < pinsOf(p); i++) {
         const dynamicObject &o = p.pins[i];
         if (!o.inPlay) continue;
         vec3 off = vec_between_points(o.initLoc, o.location);
@@ -89,18 +89,17 @@ const throwAdvice &standingPlan(levelWork *w, worker *k, const std::vector<bool>
         plan = slot.get();
     }
     std::call_once(plan->made, [&] {
-        levelCopy c;
+        levelPlay c;
         copyLevel(&c, w->loaded);
-        c.play.collisionIndex = k->index;
-        for (int i = 0; i < c.play.numPins; i++)
+        c.collisionIndex = k->index;
+        for (int i = 0; i < pinsOf(c); i++)
             if (!standing[i])
-                c.play.pins[i].location = c.play.pins[i].initLoc, c.play.pins[i].velocity = {0, 0, 0},
-                c.play.pins[i].inPlay = 0;
-        c.play.remainingPins = 0;
+                c.pins[i].location = c.pins[i].initLoc, c.pins[i].velocity = {0, 0, 0}, c.pins[i].inPlay = 0;
+        c.remainingPins = 0;
         for (bool s : standing)
-            c.play.remainingPins += s;
-        advanceLevel(&c.play, AIM_MS);
-        plan->advice = findThrow(&k->search, c.play, FULL_GRID, &k->flights);
+            c.remainingPins += s;
+        advanceLevel(&c, AIM_MS);
+        plan->advice = findThrow(&k->search, c, FULL_GRID, &k->flights);
     });
     return plan->advice;
 }
@@ -109,7 +108,7 @@ const throwAdvice &standingPlan(levelWork *w, worker *k, const std::vector<bool>
 // resting pin hops.
 bool standsAsBefore(const levelPlay &before, const levelPlay &after)
 {
-    for (int i = 0; i < before.numPins; i++) {
+    for (int i = 0; i < pinsOf(before); i++) {
         vec3 off = vec_between_points(before.pins[i].location, after.pins[i].location);
         if (before.pins[i].inPlay != after.pins[i].inPlay || fabsf(off.x) > STANDING_DRIFT ||
             fabsf(off.y) > STANDING_DRIFT || fabsf(off.z) > STANDING_DRIFT)
@@ -124,24 +123,24 @@ bool standsAsBefore(const levelPlay &before, const levelPlay &after)
 int playAttempt(levelWork *w, worker *k, const hands &h, int attempt)
 {
     randomStream r = streamFor(SEED, w->key, handKey(h), (uint64_t)attempt);
-    copyLevel(&k->state, k->start.play);
-    k->state.play.collisionIndex = k->index;
+    copyLevel(&k->state, k->start);
+    k->state.collisionIndex = k->index;
     std::vector<bool> standing;
     throwAdvice advice = w->first.advice;
     const leftAlone *alone = &w->first.alone;
     for (int t = 1; t <= PERSON_THROWS; t++) {
         if (!advice.found) break;
         drag d = spreadDrag(advice.throwDrag, h, &r);
-        playThrowFrom(&k->run, k->state.play, alone, throwMoment(&r), d, false);
-        bool same = alone && k->run.woken == 0 && standsAsBefore(k->state.play, k->run.level.play);
+        playThrowFrom(&k->run, k->state, alone, throwMoment(&r), d, false);
+        bool same = alone && k->run.woken == 0 && standsAsBefore(k->state, k->run.level);
         std::swap(k->state, k->run.level);
-        if (k->state.play.remainingPins == 0) return t;
+        if (k->state.remainingPins == 0) return t;
         alone = nullptr;
         if (same) continue;
-        if (untouched(k->state.play, &standing))
+        if (untouched(k->state, &standing))
             advice = standingPlan(w, k, standing);
         else
-            advice = findThrow(&k->search, k->state.play, REPLAN_GRID, &k->flights), alone = &k->search.alone;
+            advice = findThrow(&k->search, k->state, REPLAN_GRID, &k->flights), alone = &k->search.alone;
     }
     return PERSON_THROWS + 1;
 }
@@ -151,15 +150,15 @@ int playAttempt(levelWork *w, worker *k, const hands &h, int attempt)
 // moment meant: the throws if they clear it in maxThrows, else none.
 std::vector<drag> parThrows(levelWork *w, worker *k, const searchGrid &grid, throwAdvice advice)
 {
-    copyLevel(&k->state, k->start.play);
-    k->state.play.collisionIndex = k->index;
+    copyLevel(&k->state, k->start);
+    k->state.collisionIndex = k->index;
     std::vector<drag> played;
     for (int t = 0; t < w->settings->maxThrows && advice.found; t++) {
-        playThrowFrom(&k->run, k->state.play, nullptr, 0, advice.throwDrag, false);
+        playThrowFrom(&k->run, k->state, nullptr, 0, advice.throwDrag, false);
         std::swap(k->state, k->run.level);
         played.push_back(advice.throwDrag);
-        if (k->state.play.remainingPins == 0) return played;
-        if (t + 1 < w->settings->maxThrows) advice = findThrow(&k->search, k->state.play, grid, &k->flights);
+        if (k->state.remainingPins == 0) return played;
+        if (t + 1 < w->settings->maxThrows) advice = findThrow(&k->search, k->state, grid, &k->flights);
     }
     return {};
 }
@@ -172,7 +171,7 @@ void playPar(levelWork *w, worker *k)
     if (w->par.size() == 1) return;
     const searchGrid precise = TO_THE_STEP_GRID;
     std::vector<drag> toTheStep =
-        parThrows(w, k, precise, findThrow(&k->search, k->start.play, precise, &k->flights));
+        parThrows(w, k, precise, findThrow(&k->search, k->start, precise, &k->flights));
     if (!toTheStep.empty() && (w->par.empty() || toTheStep.size() < w->par.size()))
         w->par = toTheStep, w->parToTheStep = true;
 }
@@ -182,8 +181,8 @@ void work(levelWork *w)
 {
     worker k;
     k.index = buildFaceIndex(w->loaded.firstCollisionFace);
-    copyLevel(&k.start, w->first.start.play);
-    k.start.play.collisionIndex = k.index;
+    copyLevel(&k.start, w->first.start);
+    k.start.collisionIndex = k.index;
     const personSettings &s = *w->settings;
     for (int task; (task = w->next++) < w->tasks;) {
         if (task == 0)
@@ -232,12 +231,12 @@ levelFigures measureLevel(const std::string &name, const sceneData *s, const per
     w.settings = &settings;
     faceIndex *index = buildFaceIndex(s->firstCollisionFace);
     w.loaded = startPlay(s, index);
-    levelCopy start;
+    levelPlay start;
     copyLevel(&start, w.loaded);
-    advanceLevel(&start.play, AIM_MS);
-    findThrow(&w.first, start.play);
+    advanceLevel(&start, AIM_MS);
+    findThrow(&w.first, start);
     // The start with every pin standing is the first plan's.
-    std::vector<bool> all(s->numPins, true);
+    std::vector<bool> all(pinsOf(w.loaded), true);
     w.plans[all].reset(new sharedPlan);
     std::call_once(w.plans[all]->made, [&] { w.plans[all]->advice = w.first.advice; });
 

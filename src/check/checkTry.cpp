@@ -40,7 +40,7 @@ void watchStep(const levelPlay *p, void *data)
     }
     if (w->steps == 1 || !fallingFreely(w->ball, p->ball)) w->lastContact = p->ball.location;
     w->ball = p->ball;
-    for (int i = 0; i < p->numPins; i++)
+    for (int i = 0; i < pinsOf(*p); i++)
         if (p->pins[i].inPlay && vec_mag(vec_between_points(p->ball.location, p->pins[i].location)) <=
                                      p->ball.radius + p->pins[i].radius + CONTACT_MARGIN)
             w->touched[i] = true;
@@ -65,7 +65,7 @@ std::string nearestPin(const levelPlay &p, vec3 at)
 {
     int best = -1;
     float nearest = INFINITY;
-    for (int i = 0; i < p.numPins; i++) {
+    for (int i = 0; i < pinsOf(p); i++) {
         float d = vec_mag(vec_between_points(at, p.pins[i].location));
         if (p.pins[i].inPlay && d < nearest) nearest = d, best = i;
     }
@@ -105,23 +105,21 @@ std::string pinList(const std::vector<bool> &touched)
 void tryDrags(const std::string &name, const sceneData *s, const std::vector<drag> &drags)
 {
     faceIndex *index = buildFaceIndex(s->firstCollisionFace);
-    levelCopy level;
-    copyLevel(&level, startPlay(s, index));
-    advanceLevel(&level.play, AIM_MS);
+    levelPlay level = startPlay(s, index);
+    advanceLevel(&level, AIM_MS);
     throwRun run;
-    for (size_t t = 0; t < drags.size() && level.play.remainingPins > 0; t++) {
-        throwWatch w = {0, std::vector<bool>(s->numPins, false), level.play.ball, level.play.ball.location,
-                        0};
-        int left = playThrowFrom(&run, level.play, nullptr, 0, drags[t], false, watchStep, &w);
+    for (size_t t = 0; t < drags.size() && level.remainingPins > 0; t++) {
+        throwWatch w = {0, std::vector<bool>(pinsOf(level), false), level.ball, level.ball.location, 0};
+        int left = playThrowFrom(&run, level, nullptr, 0, drags[t], false, watchStep, &w);
         report(name, 0, noteFinding,
                "throw " + std::to_string(t + 1) + ", " + dragWords(drags[t]) + ": " + std::to_string(left) +
-                   " of " + std::to_string(s->numPins) + " pins left; " + ballWords(w, run.level.play) +
-                   "; " + pinList(w.touched));
+                   " of " + std::to_string(pinsOf(level)) + " pins left; " + ballWords(w, run.level) + "; " +
+                   pinList(w.touched));
         std::swap(level, run.level);
     }
-    report(name, 0, level.play.remainingPins ? warningFinding : noteFinding,
-           level.play.remainingPins ? "the drags tried leave " + std::to_string(level.play.remainingPins) +
-                                          " of " + std::to_string(s->numPins) + " pins"
-                                    : "the drags tried clear it");
+    report(name, 0, level.remainingPins ? warningFinding : noteFinding,
+           level.remainingPins ? "the drags tried leave " + std::to_string(level.remainingPins) + " of " +
+                                     std::to_string(pinsOf(level)) + " pins"
+                               : "the drags tried clear it");
     freeFaceIndex(index);
 }

@@ -65,7 +65,7 @@ void recordTracks(leftAlone *alone, const levelPlay &from, std::vector<contactAt
 {
     dynamicObject ball = from.ball;
     std::vector<dynamicObject> pins = from.pins;
-    int left = from.remainingPins, n = from.numPins;
+    int left = from.remainingPins, n = pinsOf(from);
     for (int k = 0; k <= alone->horizon; k++) {
         for (int i = 0; i < n; i++) {
             trackAt(alone, i, k) = pins[i];
@@ -104,7 +104,7 @@ bool trackAlone(const levelPlay &p, dynamicObject o, int steps, dynamicObject *t
 
 void wake(throwRun *run, const leftAlone *alone, int pin)
 {
-    run->level.play.pins[pin] = trackAt(alone, pin, run->physicsSteps);
+    run->level.pins[pin] = trackAt(alone, pin, run->physicsSteps);
     run->asleep[pin] = 0;
 }
 
@@ -140,15 +140,15 @@ bool threatened(throwRun *run, const leftAlone *alone, int s, int k)
 // play that are not asleep.
 void wakeThreatened(throwRun *run, const leftAlone *alone)
 {
-    const levelPlay &p = run->level.play;
+    const levelPlay &p = run->level;
     run->awake.clear();
     if (p.ball.inPlay) addAwake(run, p.ball.location, p.ball.radius);
     addAwake(run, p.ball.initLoc, p.ball.radius);
-    for (int i = 0; i < p.numPins; i++)
+    for (int i = 0; i < pinsOf(p); i++)
         if (!run->asleep[i] && p.pins[i].inPlay) addAwake(run, p.pins[i].location, p.pins[i].radius);
     for (bool woke = true; woke;) {
         woke = false;
-        for (int s = 0; s < p.numPins; s++)
+        for (int s = 0; s < pinsOf(p); s++)
             if (run->asleep[s] && threatened(run, alone, s, run->physicsSteps)) {
                 wake(run, alone, s);
                 addAwake(run, p.pins[s].location, p.pins[s].radius);
@@ -171,10 +171,10 @@ bool sameState(const dynamicObject &a, const dynamicObject &b)
 // leaving play where its track does.
 int pinsLeftAtEnd(const throwRun *run, const leftAlone *alone, int putBack, int steps)
 {
-    const levelPlay &p = run->level.play;
+    const levelPlay &p = run->level;
     int from = run->physicsSteps, to = from + steps, leaving = 0;
     if (to > alone->horizon || !sameState(p.ball, alone->ballTrack[from - putBack])) return -1;
-    for (int s = 0; s < p.numPins; s++) {
+    for (int s = 0; s < pinsOf(p); s++) {
         if (!run->asleep[s]) {
             if (p.pins[s].inPlay) return -1;
             continue;
@@ -218,16 +218,16 @@ std::pair<int, int> flightOf(flightBook *book, const levelPlay &p)
 // the step that puts the ball back.
 void followFlight(throwRun *run, const leftAlone *alone)
 {
-    levelPlay *p = &run->level.play;
+    levelPlay *p = &run->level;
     // A pin out of play below the lower bound counts out again every step:
     // the level's own step must see to it.
-    for (int i = 0; i < p->numPins; i++)
+    for (int i = 0; i < pinsOf(*p); i++)
         if (!p->pins[i].inPlay && !run->asleep[i] && !(p->pins[i].location.z >= p->worldLowerBound)) return;
     std::pair<int, int> flight = flightOf(run->flights, *p);
     const flightState *states = &run->flights->states[flight.first];
     for (int k = 0; k + 1 < flight.second; k++) {
         wakeThreatened(run, alone);
-        for (int i = 0; i < p->numPins; i++)
+        for (int i = 0; i < pinsOf(*p); i++)
             if (!run->asleep[i] && p->pins[i].inPlay) return;
         p->mouseMotionTime += STEP_SECONDS;
         p->throwTimeRemaining -= STEP_SECONDS;
@@ -241,9 +241,9 @@ void followFlight(throwRun *run, const leftAlone *alone)
 bool stepWorld(throwRun *run, const leftAlone *alone, stepWatcher watcher, void *data)
 {
     if (alone) wakeThreatened(run, alone);
-    if (advanceLevel(&run->level.play, STEP_MS)) return true;
+    if (advanceLevel(&run->level, STEP_MS)) return true;
     run->physicsSteps++;
-    if (watcher) watcher(&run->level.play, data);
+    if (watcher) watcher(&run->level, data);
     return false;
 }
 
@@ -337,16 +337,15 @@ void clearFlights(flightBook *book)
     book->faces = nullptr;
 }
 
-void copyLevel(levelCopy *to, const levelPlay &from)
+void copyLevel(levelPlay *to, const levelPlay &from)
 {
-    // A copy keeps the memory its vectors had; where each step began is not kept.
-    to->play = from;
-    to->play.lastStep.location.clear();
+    *to = from;
+    to->lastStep.location.clear();
 }
 
 void buildLeftAlone(leftAlone *alone, const levelPlay &from)
 {
-    int n = from.numPins;
+    int n = pinsOf(from);
     alone->numPins = n;
     alone->horizon = HORIZON;
     alone->tracks.resize((size_t)n * (HORIZON + 1));
@@ -378,16 +377,16 @@ int playThrowFrom(throwRun *run, const levelPlay &from, const leftAlone *alone, 
                   bool outcomeOnly, stepWatcher watcher, void *watcherData)
 {
     copyLevel(&run->level, from);
-    levelPlay *p = &run->level.play;
+    levelPlay *p = &run->level;
     run->physicsSteps = 0;
     run->woken = 0;
     if (watcher) alone = nullptr; // a watcher sees every pin where it is
-    run->asleep.assign(p->numPins, 0);
-    for (int i = 0; alone && i < p->numPins; i++)
+    run->asleep.assign(pinsOf(*p), 0);
+    for (int i = 0; alone && i < pinsOf(*p); i++)
         if (p->pins[i].inPlay) run->asleep[i] = 1, p->pins[i].inPlay = 0;
     if (alone) run->nextContact.assign(alone->contactStart.begin(), alone->contactStart.end() - 1);
     auto finish = [&]() {
-        for (int i = 0; i < p->numPins; i++)
+        for (int i = 0; i < pinsOf(*p); i++)
             if (run->asleep[i]) wake(run, alone, i);
         return p->remainingPins;
     };

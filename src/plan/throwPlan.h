@@ -39,14 +39,11 @@ std::string dragWords(drag d);
 // failure *why says what is wrong.
 bool readDragWords(const std::string &words, drag *d, std::string *why);
 
-// A level in play copied to be played on, leaving the level it was copied
-// from alone (a levelPlay holds its pins; the copy keeps no step starts). Copy
-// one with copyLevel; std::swap of two keeps each one's pins its own.
-struct levelCopy {
-    levelPlay play;
-};
-// Allocates nothing once `to` has held as many pins.
-void copyLevel(levelCopy *to, const levelPlay &from);
+// A copy of a level to play on, keeping no step starts (a level's copy holds
+// pins of its own). Allocates nothing once `to` has held as many pins.
+void copyLevel(levelPlay *to, const levelPlay &from);
+// The pins a level holds.
+inline int pinsOf(const levelPlay &p) { return (int)p.pins.size(); }
 
 // How a level goes on from a state when nobody throws: every pin's track, and
 // when each comes near another object or leaves play. A pin on its track
@@ -101,7 +98,7 @@ struct flightBook {
 void clearFlights(flightBook *book);
 
 struct throwRun {
-    levelCopy level;
+    levelPlay level;
     std::vector<unsigned char> asleep;
     std::vector<int> nextContact;
     std::vector<reachPoint> awake;
@@ -165,7 +162,7 @@ struct searchLine {
 };
 struct throwSearch {
     searchGrid grid;
-    levelCopy start;
+    levelPlay start;
     leftAlone alone;
     throwRun run;
     int phase;

@@ -39,8 +39,7 @@ int cellInOrder(const throwSearch *s, int n)
 // every one.
 bool tryMoment(throwSearch *s, int needed)
 {
-    int left =
-        playThrowFrom(&s->run, s->start.play, &s->alone, SEARCH_MOMENTS[s->cellMoment], s->cellDrag, true);
+    int left = playThrowFrom(&s->run, s->start, &s->alone, SEARCH_MOMENTS[s->cellMoment], s->cellDrag, true);
     s->throwsPlayed++;
     s->cellWorst = std::min(s->cellWorst, s->pinsBefore - left);
     return s->cellWorst < needed || ++s->cellMoment == s->grid.moments;
@@ -234,9 +233,9 @@ void startSearch(throwSearch *s, const levelPlay &from, const searchGrid &grid, 
     s->grid = grid;
     s->run.flights = flights;
     copyLevel(&s->start, from);
-    while (s->start.play.gameState == watchingThrow && !advanceLevel(&s->start.play, STEP_MS)) {
+    while (s->start.gameState == watchingThrow && !advanceLevel(&s->start, STEP_MS)) {
     }
-    s->pinsBefore = s->start.play.remainingPins;
+    s->pinsBefore = s->start.remainingPins;
     s->directions = 2 * (int)floor(grid.widestDegrees / grid.coarseDegrees + 1e-9) + 1;
     s->lengths = (int)floor(log(grid.longest / grid.shortest) / log(grid.coarseRatio) + 1e-9) + 1;
     s->score.assign(s->directions * s->lengths, -1);
@@ -253,7 +252,7 @@ bool stepSearch(throwSearch *s, int budget)
 {
     for (; budget > 0 && s->phase != donePhase; budget--) {
         if (s->phase == restPhase) {
-            buildLeftAlone(&s->alone, s->start.play);
+            buildLeftAlone(&s->alone, s->start);
             s->phase = coarsePhase;
         } else if (s->phase == coarsePhase) {
             coarseStep(s);

@@ -16,11 +16,10 @@
 namespace
 {
 
-bool sameLevel(const levelCopy &a, const levelCopy &b)
+bool sameLevel(const levelPlay &a, const levelPlay &b)
 {
-    return a.play.remainingPins == b.play.remainingPins &&
-           !memcmp(&a.play.ball, &b.play.ball, sizeof a.play.ball) &&
-           !memcmp(a.play.pins.data(), b.play.pins.data(), a.play.pins.size() * sizeof a.play.pins[0]);
+    return a.remainingPins == b.remainingPins && !memcmp(&a.ball, &b.ball, sizeof a.ball) &&
+           !memcmp(a.pins.data(), b.pins.data(), a.pins.size() * sizeof a.pins[0]);
 }
 
 // Drags over the search's range, each at its own moment; returns how many
@@ -66,7 +65,7 @@ int main(int argc, char **argv)
         differ += compare(argv[i], "from the start", start);
         throwRun first;
         playThrowFrom(&first, start, nullptr, 0, polarDrag(4, 220), false);
-        differ += compare(argv[i], "after a throw", first.level.play);
+        differ += compare(argv[i], "after a throw", first.level);
         freeFaceIndex(index);
         freeSceneData(&s);
     }
