@@ -856,9 +856,9 @@ def levelOver():
 # The order of play: easiest first, by the difficulty pinwhirl-check measures
 # (a steady player's mean throws; the suite fails when the pack is out of this
 # order), the game-over screen last.
-LEVELS = [levelHills, levelChute, levelDomino, levelStairs, levelClassic, levelBridge, levelTilt, levelBank,
-          levelPlateau, levelJump, levelGutters, levelCurve, levelStones, levelHalfpipe, levelDoors,
-          levelSplit, levelSlalom, levelBowl, levelShelves, levelCheese, levelWall, levelFunnel, levelOver]
+LEVELS = [levelHills, levelChute, levelFunnel, levelDomino, levelStairs, levelClassic, levelBridge,
+          levelCurve, levelTilt, levelBank, levelPlateau, levelJump, levelGutters, levelStones, levelWall,
+          levelHalfpipe, levelDoors, levelCheese, levelSplit, levelSlalom, levelBowl, levelShelves, levelOver]
 
 
 def buildPack(out):
