@@ -46,13 +46,7 @@ void drawAt(vec3 location, GLint list)
 void drawWorld(const levelPlay *p, const levelLook *look)
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    // Everything is drawn between the last two steps, as far on as the frame
-    // is into the next, so that motion is as smooth as the frames come.
-    vec3 eye = p->cameraLocation, toward = lookBetweenSteps(p);
-    gluLookAt(eye.x, eye.y, eye.z, eye.x + toward.x, eye.y + toward.y, eye.z + toward.z, 0.0, 0.0, 1.0);
-
+    lookFromCamera(p);
     glCallList((GLuint)look->worldDispList);
     // The ball is drawn whether in play or not; a pin only while in play.
     drawAt(locationBetweenSteps(p, 0), p->ball.dispList);
@@ -120,6 +114,16 @@ void sceneReshape(int w, int h)
     if (h == 0) h = 1;
     gluPerspective(FIELD_OF_VIEW, (GLfloat)w / (GLfloat)h, NEAR_PLANE, FAR_PLANE);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void lookFromCamera(const levelPlay *p)
+{
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    // Everything is drawn between the last two steps, as far on as the frame
+    // is into the next, so that motion is as smooth as the frames come.
+    vec3 eye = p->cameraLocation, toward = lookBetweenSteps(p);
+    gluLookAt(eye.x, eye.y, eye.z, eye.x + toward.x, eye.y + toward.y, eye.z + toward.z, 0.0, 0.0, 1.0);
 }
 
 void drawFrame(const levelPlay *level, const levelLook *look, float deltaTime, int paused,

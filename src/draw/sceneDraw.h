@@ -26,6 +26,10 @@ typedef struct overlayPointer {
 // leaves the projection as the current matrix mode.
 void sceneReshape(int w, int h);
 
+// Makes the modelview matrix the 3D view's: from the camera, looking where it
+// looks between the level's last two steps.
+void lookFromCamera(const levelPlay *level);
+
 // Draws one frame of the level into the back buffer: the 3D view, then the
 // heads-up display with the rate of a frame of deltaTime seconds, the pause
 // notice when paused, and the pointer when it is shown. The caller presents it.

@@ -3,6 +3,7 @@
 
 #include "game/display.h"
 #include "game/sceneControl.h"
+#include "game/sceneHint.h"
 #include "game/sceneLoad.h"
 #include "game/sceneState.h"
 
@@ -28,6 +29,7 @@ static void fitProjectionToScreen(void)
 static void drawScene(void)
 {
     drawFrame(&level, &look, sceneClock.deltaTime, sceneClock.isPaused, &pointer);
+    drawHint(level, look);
     SDL_GL_SwapBuffers();
 }
 
@@ -52,6 +54,7 @@ gameReturn sceneMain(char *sceneFname, e_gameState startingState)
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
             handleEvent(&event, &run);
+            hintEvent(&event, level, sceneClock.isPaused != 0);
             happened = true;
         }
         if (handleKeys(SDL_GetKeyState(nullptr), SDL_GetModState(), &run)) {
@@ -64,12 +67,14 @@ gameReturn sceneMain(char *sceneFname, e_gameState startingState)
         if (sceneClock.isPaused != 0) restBetweenStillFrames();
         measureFrame(startTime, &lastTime);
         advanceFrame(&run);
+        hintFrame(level, sceneClock.isPaused != 0);
         // While the game stays paused and nothing happens, the picture shown is
         // still right: drawing it again would only spend the processor, much
         // of it where the picture is scaled up to the screen in software.
         if (!(wasPaused && sceneClock.isPaused && !happened)) drawScene();
     }
 
+    forgetHint();
     sceneUnload();
     return run.exitMode;
 }

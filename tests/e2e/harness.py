@@ -29,7 +29,7 @@ class CursorImage(ctypes.Structure):  # XFixesCursorImage, up to its pixels
                 ("pixels", ctypes.POINTER(ctypes.c_ulong))]
 
 
-X11, XFIXES = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXfixes.so.3")
+X11, XFIXES, XTST = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXfixes.so.3"), ctypes.CDLL("libXtst.so.6")
 X11.XOpenDisplay.restype = ctypes.c_void_p
 X11.XCloseDisplay.argtypes = X11.XFree.argtypes = XFIXES.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
 XFIXES.XFixesGetCursorImage.restype = ctypes.POINTER(CursorImage)
@@ -66,10 +66,10 @@ def until(condition, timeout=10):
 class GameTest(unittest.TestCase):
     runtimes = os.environ.get("PINWHIRL_RUNTIMES", "classic compat").split()
 
-    def launch(self, runtime, levels=(), gated=(), args=(), env={}, launcher=None, preload=None):
+    def launch(self, runtime, levels=(), gated=(), args=(), env={}, launcher=None, preload=None, pack=PACK):
         """Starts the game (or launcher, given the folder from its parent) with levels in its list, if any."""
         self.dir, self.seen = pathlib.Path(self.enterContext(tempfile.TemporaryDirectory()), "a pack"), 0
-        shutil.copytree(PACK, self.dir, ignore=lambda folder, names: gated)
+        shutil.copytree(pack, self.dir, ignore=lambda folder, names: gated)
         for name in gated:
             os.mkfifo(self.dir / name)
         if levels:
@@ -107,19 +107,45 @@ class GameTest(unittest.TestCase):
         threading.Thread(target=(self.dir / name).write_text, args=((PACK / name).read_text(),), daemon=True).start()
         self.waitFor(LOADED % name)
 
-    def holdUntil(self, key, text):
-        """Holds key down until text appears (or a test holds), pressed anew each second."""
-        shown = text if callable(text) else lambda: text in self.read("stdout")[self.seen:]
-        for _ in range(10):
+    def waitForFirst(self, texts, timeout=10):
+        """Waits until one of the texts appears, as waitFor does; returns the one that came first."""
+        until(lambda: any(t in self.read("stdout")[self.seen :] for t in texts), timeout)
+        out = self.read("stdout")[self.seen :]
+        text = min(((out.index(t), t) for t in texts if t in out), default=(0, texts[0]))[1]
+        self.waitFor(text, timeout=0)
+        return text
+
+    def holdUntil(self, key, *texts, presses=10):
+        """Holds key down until one of the texts appears (or a test holds), pressed anew each second; returns the
+        text that came first."""
+        test = texts[0] if callable(texts[0]) else None
+        shown = test or (lambda: any(t in self.read("stdout")[self.seen :] for t in texts))
+        for _ in range(presses):
             run("xdotool", "keydown", key)
             held = until(shown, timeout=1)
             run("xdotool", "keyup", key)
             if held:
                 break
-        if callable(text):
-            self.assertTrue(held, "no answer to " + key)
-        else:
-            self.waitFor(text, timeout=0)
+        if test:
+            return self.assertTrue(held, "no answer to " + key)
+        return self.waitForFirst(texts, timeout=0)
+
+    def drag(self, right, down, seconds, steps=10):
+        """Presses the left button, moves the pointer by (right, down) pixels in steps spread evenly over the
+        seconds, and lets go with the last: by XTest as xdotool does, but on time, where xdotool may spend tens
+        of milliseconds on a command. The pointer moves first, as a hand does (the first motion after the
+        grab may jump)."""
+        run("xdotool", "mousemove", 320, 240, "sleep", 0.1, "mousemove_relative", "--", 1, 1, "sleep", 0.1)
+        display = ctypes.c_void_p(X11.XOpenDisplay(None))
+        self.assertTrue(display, "no display")
+        send = lambda event, *args: event(display, *args, 0) and X11.XFlush(display)
+        send(XTST.XTestFakeButtonEvent, 1, True)
+        start = time.monotonic()
+        for k in range(steps):
+            time.sleep(max(0, start + seconds * (k + 1) / steps - time.monotonic()))
+            send(XTST.XTestFakeRelativeMotionEvent, *(v * (k + 1) // steps - v * k // steps for v in (right, down)))
+        send(XTST.XTestFakeButtonEvent, 1, False)
+        X11.XCloseDisplay(display)
 
     def tap(self, key):
         """A press of 20 ms: one xdotool process keeps to it."""

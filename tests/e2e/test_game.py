@@ -1,6 +1,7 @@
 """What only the whole program shows: the run of levels with its wrap, real throws that clear a level at the
 drag's speed, a stall in the drag or not, the keys tapped or held that pause, end a level or the game, starting
-without a display, a soak of restarts and switches, and full screen and pause on a desktop's screen."""
+without a display, a soak of restarts and switches, full screen and pause on a desktop's screen, and hints
+whose throws do what they say."""
 
 import os
 import pathlib
@@ -11,7 +12,7 @@ import tempfile
 import time
 import unittest.mock
 
-from harness import COMPLETED, DONE, LOADED, START, UNLOADING, GameTest, played, pointerShown, run, until
+from harness import COMPLETED, DONE, LOADED, PACK, START, UNLOADING, GameTest, played, pointerShown, run, until
 
 
 class Game(GameTest):
@@ -149,6 +150,73 @@ class Game(GameTest):
                 self.launch(rt, ["over.txt"], env={**env, "ASAN_OPTIONS": asan})
                 stderr = "[^\\0]*Couldn't set a particular GL video mode: [^\n]+\n"  # SDL 2 may say more first
                 self.assertExits(START.split("<GL>")[0] % 1 + said, 2, stderr)
+
+
+class Hint(GameTest):
+    """The shipped pack's levels of three kinds, with a throw made as the hint says: the drag in the picture's
+    pixels (the screen's, at 640x480 full screen) in steps over its time. A hint from a level whose pins still
+    slide may be out of date by the throw, hence a few tries, each with a hint of its own. The key does nothing
+    while paused or on the game-over screen."""
+
+    def restOfLine(self, timeout=10):
+        begin = self.seen
+        self.waitFor("\n", timeout)
+        return self.read("stdout")[begin : self.seen - 1]
+
+    def throw(self, words):
+        moves = {w: int(n) for n, w in re.findall(r"(\d+) px (up|down|left|right)", words)}
+        seconds = float(re.search(r" in ([\d.]+) s$", words).group(1))
+        self.drag(moves.get("right", 0) - moves.get("left", 0), moves.get("down", 0) - moves.get("up", 0), seconds)
+
+    def testAThrowAsTheHintSaysClearsTheLevelOrTakesThePinsItSaysWithinThreeTries(self):
+        for rt in self.runtimes:
+            for level in ("classic.scene", "bank.scene", "bowl.scene"):
+                with self.subTest(runtime=rt, level=level):
+                    self.playByHints(rt, level)
+                self.proc.kill()
+
+    def playByHints(self, rt, level):
+        self.launch(rt, [level, "over.scene"], pack=PACK.parents[2] / "levels")
+        self.waitFor(LOADED % level)
+        # Once a hint shows that keys arrive, h takes it away; pressed while paused, h does nothing.
+        self.holdUntil("h", "hint: thinking (")
+        self.waitFor("hint: drag", timeout=60)
+        self.restOfLine()
+        self.tap("h")
+        self.tap("p")
+        self.assertPaused(True)
+        self.tap("h")
+        self.tap("Return")
+        self.assertPaused(False)
+        self.assertNotIn("hint", self.read("stdout")[self.seen :])
+        promised, kept, over, won = None, False, None, LOADED % "over.scene"
+        self.holdUntil("h", "hint: thinking (")
+        for tries in range(4):
+            left = int(self.restOfLine().split()[0])
+            kept = promised is not None and left <= promised
+            if kept or tries == 3:
+                break
+            # Pins still falling as the ball came back may yet win the level.
+            if self.waitForFirst(("hint: ", won), timeout=60) == won:
+                kept, over = True, self.seen
+                break
+            advice = self.restOfLine()
+            self.assertRegex(advice, r"^drag .* s: (clears the level|takes \d+ of %d pins)$" % left)
+            words, outcome = advice.split(": ")
+            self.throw(words)
+            # Pressed anew each second until the level is won, or a throw is awaited again: the ball rolls until
+            # then (ten seconds of game time, which a slow machine's long frames stretch).
+            if self.holdUntil("h", "hint: thinking (", won, presses=60) == won:
+                kept, over = True, self.seen
+                break
+            if outcome != "clears the level":
+                taken, before = map(int, re.fullmatch(r"takes (\d+) of (\d+) pins", outcome).groups())
+                promised = before - taken
+        if over:
+            run("xdotool", "key", "h")  # nor on the game-over screen
+        self.assertTrue(kept, self.read("stdout"))
+        self.holdUntil("Escape", DONE)
+        self.assertNotIn("hint", self.read("stdout")[over:] if over else "")
 
 
 class Soak(GameTest):
