@@ -472,27 +472,25 @@ def edgeSkirts(point, us, vs, zBottom, colour, into, ends=(True, True)):
 def backdrop(z, half, colours, cell=8.0, centre=(0.0, 10.0)):
     """Drawn only: a chequered ground far below the level, for depth; put it
     below the lower bound, so that nothing ever reaches it."""
-    m = Mesh()
     n = int(2 * half / cell)
-    x0, y0 = centre[0] - half, centre[1] - half
-    for j in range(n):
-        for i in range(n):
-            a = (x0 + i * cell, y0 + j * cell, z)
-            m.quad(a, (a[0] + cell, a[1], z), (a[0] + cell, a[1] + cell, z), (a[0], a[1] + cell, z),
-                   colours[(i + j) % 2], 0.08)
-    return m
+    return _chequer(z, centre[0] - half, centre[1] - half, n, n, cell, colours, 0.08)
 
 
 def water(z, x0, y0, x1, y1, colours=((40, 80, 130), (46, 90, 142)), cell=4.0):
     """Drawn only: a chequered sheet of water below a level, a little under its
     lower bound."""
-    m = Mesh()
     nx, ny = int(round((x1 - x0) / cell)), int(round((y1 - y0) / cell))
+    return _chequer(z, x0, y0, nx, ny, cell, colours, 0.06)
+
+
+def _chequer(z, x0, y0, nx, ny, cell, colours, amount):
+    """nx by ny level squares of side cell from (x0, y0), in two colours."""
+    m = Mesh()
     for j in range(ny):
         for i in range(nx):
             a = (x0 + i * cell, y0 + j * cell, z)
             m.quad(a, (a[0] + cell, a[1], z), (a[0] + cell, a[1] + cell, z), (a[0], a[1] + cell, z),
-                   colours[(i + j) % 2], 0.06)
+                   colours[(i + j) % 2], amount)
     return m
 
 
